@@ -1,0 +1,12 @@
+// The vortel-cli commands; each takes the arguments after its name and returns the exit status.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vortel::cli {
+
+int cmdInfo(const std::vector<std::string>& args);
+int cmdSave(const std::vector<std::string>& args);
+
+}  // namespace vortel::cli

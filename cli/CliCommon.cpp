@@ -1,0 +1,90 @@
+// Shared pieces of the vortel-cli commands.
+#include "CliCommon.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "doc/ObjStatements.h"
+
+namespace vortel::cli {
+
+bool openPath(CVELTADoc& doc, const std::string& path, int kind) {
+    doc.openByPath(path, fileTitleOf(path), kind);
+    return doc.loadStatus == "NORMAL";
+}
+
+std::string jsonString(const std::string& bytes) {
+    std::string out = "\"";
+    for (unsigned char c : bytes) {
+        if (c < 0x20 || c == '"' || c == '\\' || c >= 0x80) {
+            char esc[8];
+            std::snprintf(esc, sizeof esc, "\\u%04x", c);
+            out += esc;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+std::string jsonFloat(float v) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.9g", static_cast<double>(v));
+    return buf;
+}
+
+std::optional<std::vector<int>> parseGroupList(const std::string& text) {
+    std::vector<int> list;
+    size_t i = 0;
+    if (text.empty()) return std::nullopt;
+    while (i <= text.size()) {
+        size_t comma = text.find(',', i);
+        if (comma == std::string::npos) comma = text.size();
+        std::string item = text.substr(i, comma - i);
+        if (item.empty() || item.size() > 4 || item.find_first_not_of("0123456789") != std::string::npos)
+            return std::nullopt;
+        list.push_back(std::stoi(item));
+        i = comma + 1;
+    }
+    return list;
+}
+
+bool fileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+namespace {
+// Removes OUT so that "written" means this run wrote it.
+void clearTarget(const std::string& out) { ::unlink(out.c_str()); }
+}  // namespace
+
+bool saveDirect(CVELTADoc& doc, const std::string& out, const std::optional<std::vector<int>>& groups) {
+    clearTarget(out);
+    std::vector<char> saved(doc.groupVisibleFlag.data(), doc.groupVisibleFlag.data() + kMaxGroups);
+    if (groups) {
+        std::memset(doc.groupVisibleFlag.data(), 0, kMaxGroups);
+        for (int g : *groups)
+            if (g >= 0 && g < kMaxGroups) doc.groupVisibleFlag[static_cast<size_t>(g)] = 1;
+    } else {
+        std::memset(doc.groupVisibleFlag.data(), 1, kMaxGroups);
+    }
+    doc.savePath = out;
+    doc.directSaveFlag = 1;
+    doc.onSaveAs();
+    doc.directSaveFlag = 0;
+    std::memcpy(doc.groupVisibleFlag.data(), saved.data(), kMaxGroups);
+    return fileExists(out);
+}
+
+bool saveWithDialog(Session& s, const std::string& out) {
+    clearTarget(out);
+    s.platform.saveAnswer = out;
+    s.doc.onSaveAs();
+    return fileExists(out);
+}
+
+}  // namespace vortel::cli

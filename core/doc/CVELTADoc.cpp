@@ -1,0 +1,277 @@
+// The document's construction state, its operations and its command table.
+#include "doc/CVELTADoc.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vortel {
+
+CVELTADoc::CVELTADoc(Platform& platform) : m_platform(platform) {}
+
+CVELTADoc::~CVELTADoc() = default;
+
+void CVELTADoc::addView(DocumentView* view) {
+    if (view && std::find(m_views.begin(), m_views.end(), view) == m_views.end()) m_views.push_back(view);
+}
+
+void CVELTADoc::removeView(DocumentView* view) {
+    m_views.erase(std::remove(m_views.begin(), m_views.end(), view), m_views.end());
+}
+
+void CVELTADoc::openByPath(const std::string& path, const std::string& title, int kind) {
+    openByPathFlag = 1;
+    documentPath = path;
+    fileTitle = title;
+    switch (kind) {
+    case 0:
+        onFileOpen();
+        break;
+    case 1:
+        onMtOpen();
+        break;
+    case 9:
+        if (seedOpenHandler) seedOpenHandler(*this);
+        break;
+    default:
+        break;
+    }
+    redrawAll();
+    openByPathFlag = 0;
+}
+
+void CVELTADoc::displayTransform(int group) {
+    Vec3 mx = modelBoxMax, mn = modelBoxMin;
+    float fit = 0.7f;
+    if (group >= 0 && group < kGroupSlots) {
+        mx = groupBoxMax[static_cast<size_t>(group)];
+        mn = groupBoxMin[static_cast<size_t>(group)];
+        fit = 0.5f;
+    }
+    float extent = mx.x - mn.x;
+    if (mx.y - mn.y > extent) extent = mx.y - mn.y;
+    if (mx.z - mn.z > extent) extent = mx.z - mn.z;
+    // A box of zero extent (one point, or a group with no faces) would divide by
+    // zero and fill the display with NaN; it is shown at the scale of a unit box.
+    if (!(extent > 0.0f)) extent = 1.0f;
+    displayScale = fit / extent;
+    displayCentre.x = (mn.x + mx.x) * 0.5f;
+    displayCentre.y = (mn.y + mx.y) * 0.5f;
+    displayCentre.z = (mn.z + mx.z) * 0.5f;
+    resetDisplayFromBase();
+}
+
+void CVELTADoc::resetDisplayFromBase() {
+    const float s = displayScale;
+    const Vec3 c = displayCentre;
+    for (int n = 0; n < vertexCount; ++n) {
+        const Vec3& v = vertexArray[static_cast<size_t>(n)];
+        Vec3& d = displayVertexArray[static_cast<size_t>(n)];
+        d.x = (v.x - c.x) * s;
+        d.y = (v.y - c.y) * s;
+        d.z = (v.z - c.z) * s;
+    }
+}
+
+int CVELTADoc::ownedCornerEnd() const {
+    if (faceCount <= 0) return 0;
+    const size_t last = static_cast<size_t>(faceCount - 1);
+    return std::max(0, faceFirstCorner[last] + faceCornerCount[last]);
+}
+
+long long CVELTADoc::cornerSum() const {
+    long long sum = 0;
+    for (int f = 0; f < faceCount; ++f) sum += faceCornerCount[static_cast<size_t>(f)];
+    return sum;
+}
+
+void CVELTADoc::computeNormals(bool quadHalves) {
+    const int owned = ownedCornerEnd();
+    const int* cv = cornerVertexList.data();
+    const Vec3* dv = displayVertexArray.data();
+    for (int f = 0; f < faceCount; ++f) {
+        const int first = faceFirstCorner[static_cast<size_t>(f)];
+        Vec3& out = faceNormalArray[static_cast<size_t>(f)];
+        // A face of fewer than three corners borrows the entries that follow it;
+        // slots that no face owns hold nothing of this mesh, so such a face gets
+        // a zero normal instead.
+        if (first < 0 || first + 2 >= owned) {
+            out = Vec3{};
+            continue;
+        }
+        const Vec3 p0 = dv[cv[first] - 1], p1 = dv[cv[first + 1] - 1], p2 = dv[cv[first + 2] - 1];
+        faceNormal(p0, p1, p2, out);
+        if (quadHalves && faceCornerCount[static_cast<size_t>(f)] > 3 && first + 3 < owned) {
+            Vec3 second;
+            faceNormal(p0, p2, dv[cv[first + 3] - 1], second);
+            out.x += second.x;
+            out.y += second.y;
+            out.z += second.z;
+        }
+    }
+    std::memset(static_cast<void*>(vertexNormalSums.data()), 0, sizeof(Vec3) * vertexNormalSums.size());
+    Vec3* sums = vertexNormalSums.data();
+    for (int f = 0; f < faceCount; ++f) {
+        const int first = faceFirstCorner[static_cast<size_t>(f)];
+        const int count = faceCornerCount[static_cast<size_t>(f)];
+        const Vec3 nrm = faceNormalArray[static_cast<size_t>(f)];
+        for (int c = 0; c < count; ++c) {
+            Vec3& s = sums[cv[first + c] - 1];
+            s.x += nrm.x;
+            s.y += nrm.y;
+            s.z += nrm.z;
+        }
+    }
+    Vec3* cn = cornerNormalList.data();
+    size_t k = 0;
+    for (int f = 0; f < faceCount; ++f) {
+        const int first = faceFirstCorner[static_cast<size_t>(f)];
+        const int count = faceCornerCount[static_cast<size_t>(f)];
+        for (int c = 0; c < count && k < cornerNormalList.size(); ++c) cn[k++] = sums[cv[first + c] - 1];
+    }
+}
+
+void CVELTADoc::viewRefreshAfterLoad() {
+    for (DocumentView* v : m_views) {
+        if (v->viewKind() == ViewKind::List3DView) {
+            selectedGroup = -1;
+            std::memset(groupVisibleFlag.data(), 1, groupVisibleFlag.size());
+        }
+        v->onLoadRefresh();
+    }
+}
+
+void CVELTADoc::treeRefresh(const std::string& path) {
+    for (DocumentView* v : m_views)
+        if (v->viewKind() == ViewKind::TreeView) {
+            v->showTreePath(path);
+            return;
+        }
+}
+
+void CVELTADoc::groupListNotify(int a, int b) {
+    for (DocumentView* v : m_views)
+        if (v->viewKind() == ViewKind::List3DView) {
+            v->rebuildGroupList(a, b);
+            return;
+        }
+}
+
+void CVELTADoc::playbackStateChange(int mode) {
+    if (mode == 0) playbackCommand = cmd::Stop;
+    if (mode == 1) playbackCommand = cmd::Play;
+    for (DocumentView* v : m_views)
+        if (v->viewKind() == ViewKind::VeltaView) v->playback(mode);
+}
+
+void CVELTADoc::redrawAll() {
+    for (DocumentView* v : m_views) v->redraw();
+}
+
+CommandState CVELTADoc::commandState(int id) const {
+    CommandState s;
+    s.handled = true;
+    switch (id) {
+    case cmd::FileNew:
+    case cmd::FileSave:
+    case cmd::HairDialog:
+        s.enabled = false;
+        break;
+    case cmd::FileOpen:
+    case cmd::SeedOpen:
+        s.enabled = true;
+        break;
+    case cmd::MtOpen:
+        s.enabled = vertexCount != 0 && groupCount == 1;
+        break;
+    case cmd::FileSaveAs:
+        s.enabled = vertexCount != 0;
+        break;
+    case cmd::ExportDrop:
+        s.enabled = dropResultCount != 0;
+        break;
+    case cmd::ExportHair:
+        s.enabled = hairStrandCount != 0;
+        break;
+    case cmd::Drop:
+        s.enabled = true;
+        s.checked = dropDialogOpenFlag != 0;
+        break;
+    case cmd::SpecialFunc:
+        s.enabled = true;
+        s.checked = specialPanelShownFlag != 0;
+        break;
+    case cmd::ViewWirePlus:
+    case cmd::ViewPixel:
+    case cmd::ViewWire:
+    case cmd::ViewFlat:
+    case cmd::ViewSmooth:
+        s.enabled = true;
+        s.checked = id == viewModeCommand;
+        break;
+    case cmd::Play:
+    case cmd::Pause:
+    case cmd::Stop:
+    case cmd::FF:
+        s.enabled = morphLoadedFlag == 1;
+        s.checked = id == playbackCommand;
+        break;
+    default:
+        s.handled = false;
+        break;
+    }
+    return s;
+}
+
+bool CVELTADoc::onCommand(int id) {
+    switch (id) {
+    case cmd::FileOpen:
+        onFileOpen();
+        return true;
+    case cmd::MtOpen:
+        onMtOpen();
+        return true;
+    case cmd::SeedOpen:
+        if (seedOpenHandler) seedOpenHandler(*this);
+        return true;
+    case cmd::FileSaveAs:
+        onSaveAs();
+        return true;
+    case cmd::ViewWirePlus:
+    case cmd::ViewPixel:
+    case cmd::ViewWire:
+    case cmd::ViewFlat:
+    case cmd::ViewSmooth: {
+        if (id == viewModeCommand) return true;
+        DocumentView* view = nullptr;
+        for (DocumentView* v : m_views)
+            if (v->viewKind() == ViewKind::VeltaView) {
+                view = v;
+                break;
+            }
+        if (!view) return true;
+        const int mode = id == cmd::ViewWirePlus ? 5 : id - cmd::ViewPixel + 1;
+        view->setDisplayMode(mode);
+        viewModeCommand = id;
+        return true;
+    }
+    case cmd::Play:
+    case cmd::Pause:
+    case cmd::Stop:
+    case cmd::FF: {
+        if (id == playbackCommand) return true;
+        int mode = 1;
+        if (id == cmd::Pause) mode = 3;
+        if (id == cmd::Stop || id == cmd::FF) {
+            resetDisplayFromBase();
+            mode = id == cmd::Stop ? 0 : 4;
+        }
+        playbackStateChange(mode);
+        playbackCommand = id;
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+}  // namespace vortel

@@ -1,0 +1,215 @@
+// CVELTADoc: the one mesh document every view, panel and tool reads and writes.
+//
+// All storage has a fixed capacity and is allocated once, at construction
+// (about 87 MB); a load overwrites the arrays in place and sets the counters.
+// Vertex, face and texture numbers are 1-based and stored at index n - 1;
+// group and material numbers are 0-based; a face owns the slice
+// [first corner, first corner + corner count) of the corner lists.
+#pragma once
+
+#include <cstddef>
+#include <cstdlib>
+#include <functional>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "doc/CommandIds.h"
+#include "geometry/Vector.h"
+#include "platform/Platform.h"
+
+namespace vortel {
+
+inline constexpr int kMaxVertices = 130000;
+inline constexpr int kVertexSlots = 130001;
+inline constexpr int kMaxUvs = 520000;
+inline constexpr int kUvSlots = 520001;
+inline constexpr int kMaxFaces = 520000;
+inline constexpr int kFaceSlots = 520001;
+inline constexpr int kMaxCorners = 520000;
+inline constexpr int kCornerSlots = 520001;
+inline constexpr int kCornerAttributeSlots = 2080000;  // corner UV and corner normal lists
+inline constexpr int kMaxGroups = 220;
+inline constexpr int kGroupSlots = 221;
+inline constexpr int kMaxMaterials = 220;
+inline constexpr int kMaterialSlots = 221;
+inline constexpr int kMarkerSlots = 130001;
+inline constexpr int kEdgeLineSlots = 130001;
+
+// A zero-filled array of fixed length, allocated once and never resized.
+template <class T>
+class FixedArray {
+public:
+    explicit FixedArray(size_t n) : m_data(static_cast<T*>(std::calloc(n, sizeof(T)))), m_size(n) {
+        if (!m_data) throw std::bad_alloc();
+    }
+    ~FixedArray() { std::free(m_data); }
+    FixedArray(const FixedArray&) = delete;
+    FixedArray& operator=(const FixedArray&) = delete;
+
+    T& operator[](size_t i) { return m_data[i]; }
+    const T& operator[](size_t i) const { return m_data[i]; }
+    T* data() { return m_data; }
+    const T* data() const { return m_data; }
+    size_t size() const { return m_size; }
+
+private:
+    T* m_data;
+    size_t m_size;
+};
+
+struct UvCoord {
+    float u = 0.0f, v = 0.0f;
+};
+
+// What a view of the document is, for the operations that reach only one kind of view.
+enum class ViewKind { VeltaView, List3DView, Mtm, TreeView, Bvh, Other };
+
+// A view registered with the document. Registration order is the framework's view order.
+class DocumentView {
+public:
+    virtual ~DocumentView() = default;
+    virtual ViewKind viewKind() const = 0;
+    // CLIST3DView: rebuild with every group visible; CVELTAView: clear its label; CMTM: panel reset.
+    virtual void onLoadRefresh() {}
+    virtual void showTreePath(const std::string& /*path*/) {}     // CTTtreeView
+    virtual void rebuildGroupList(int /*a*/, int /*b*/) {}        // CLIST3DView
+    virtual void playback(int /*mode*/) {}                        // CVELTAView, modes 0..4
+    virtual void setDisplayMode(int /*mode*/) {}                  // CVELTAView, 1..5
+    virtual void redraw() {}
+};
+
+struct CommandState {
+    bool handled = false;  // the document has a handler (or an update rule) for the id
+    bool enabled = false;
+    bool checked = false;
+};
+
+class CVELTADoc {
+public:
+    explicit CVELTADoc(Platform& platform);
+    ~CVELTADoc();
+    CVELTADoc(const CVELTADoc&) = delete;
+    CVELTADoc& operator=(const CVELTADoc&) = delete;
+
+    Platform& platform() { return m_platform; }
+
+    // ---- views ----
+    void addView(DocumentView* view);
+    void removeView(DocumentView* view);
+    const std::vector<DocumentView*>& views() const { return m_views; }
+
+    // ---- document operations ----
+    // Runs the command of the kind without any file dialog: 0 Open, 1 MT Open, 9 Seed Open.
+    void openByPath(const std::string& path, const std::string& title, int kind);
+    void displayTransform(int group);  // -1: whole model
+    // With quadHalves, a face of four or more corners adds (P2 - P0) x (P3 - P0) (prop/hair files).
+    void computeNormals(bool quadHalves = false);
+    void viewRefreshAfterLoad();
+    void treeRefresh(const std::string& path);
+    void groupListNotify(int a, int b);
+    void playbackStateChange(int mode);
+    void redrawAll();
+
+    // ---- commands ----
+    CommandState commandState(int id) const;
+    // Runs the document's handler; false when the document has none for the id.
+    bool onCommand(int id);
+    void onFileOpen();    // Open: OBJ, or PP2/HR2 through loadPoserFile
+    void onMtOpen();      // MT Open
+    void onSaveAs();      // Save As, direct mode while directSaveFlag is 1
+    int loadPoserFile(const std::string& path);  // 1 when a mesh was loaded
+    // Seed Open (kind 9) belongs to the seed loader; it installs itself here.
+    std::function<void(CVELTADoc&)> seedOpenHandler;
+
+    // Reset of every display position from the base vertices.
+    void resetDisplayFromBase();
+    // Sum of the corner counts of faces 1..face count.
+    long long cornerSum() const;
+    // One past the last corner slot that a face owns.
+    int ownedCornerEnd() const;
+
+    // ---- fields, in the document's declaration order ----
+    FixedArray<Vec3> vertexArray{kVertexSlots};
+    FixedArray<Vec3> displayVertexArray{kVertexSlots};
+    FixedArray<Vec3> markerPointList1{kMarkerSlots};
+    FixedArray<Vec3> markerPointList2{kMarkerSlots};
+    FixedArray<Vec3> markerPointList3{kMarkerSlots};
+    int markerPointCount1 = 0, markerPointCount2 = 0, markerPointCount3 = 0;
+    FixedArray<UvCoord> uvArray{kUvSlots};
+    FixedArray<Vec3> morphDeltaArray{kVertexSlots};
+    FixedArray<Vec3> morphDeltaBackup{kVertexSlots};
+    FixedArray<int> faceMovedFlag{kFaceSlots};
+    FixedArray<Vec3> faceNormalArray{kFaceSlots};
+    FixedArray<int> cornerVertexList{kCornerSlots};
+    FixedArray<int> faceFirstCorner{kFaceSlots};
+    FixedArray<int> faceCornerCount{kFaceSlots};
+    FixedArray<int> faceGroup{kFaceSlots};
+    FixedArray<char> faceKind{kFaceSlots};  // 'P' polygon, 'L' polyline
+    FixedArray<int> faceMaterial{kFaceSlots};
+    FixedArray<Vec3> cornerNormalList{kCornerAttributeSlots};
+    FixedArray<Vec3> vertexNormalSums{kVertexSlots};
+    FixedArray<int> cornerUvList{kCornerAttributeSlots};
+    int dropResultCount = 0;
+    int dropFaceCount = 0;
+    FixedArray<int> movedFlag{kVertexSlots};
+    int hairStrandCount = 0;
+    // Edge maker: the two endpoint vertex numbers and the face of each edge line.
+    FixedArray<int> edgeLineFirst{kEdgeLineSlots};
+    FixedArray<int> edgeLineSecond{kEdgeLineSlots};
+    FixedArray<int> edgeLineFace{kEdgeLineSlots};
+    int edgeLineCount = 0;
+    FixedArray<int> floatingFlag{kVertexSlots};
+    int floatingCount = 0;
+    float displayScale = 0.0f;
+    Vec3 displayCentre;
+    int vertexCount = 0;
+    int uvCount = 0;
+    Vec3 modelBoxMax, modelBoxMin;
+    FixedArray<Vec3> groupBoxMax{kGroupSlots};
+    FixedArray<Vec3> groupBoxMin{kGroupSlots};
+    FixedArray<Vec3> materialBoxMax{kMaterialSlots};
+    FixedArray<Vec3> materialBoxMin{kMaterialSlots};
+    FixedArray<Vec3> displayGroupBoxMax{kGroupSlots};
+    FixedArray<Vec3> displayGroupBoxMin{kGroupSlots};
+    std::vector<std::string> groupNames = std::vector<std::string>(kGroupSlots);
+    std::vector<std::string> materialNames = std::vector<std::string>(kMaterialSlots);
+    int faceCount = 0;
+    int groupCount = 0;
+    int materialCount = 0;
+    std::string loadMessage;
+    std::string loadStatus;
+    std::string documentPath;
+    std::string fileTitle;
+    std::string mtPath;
+    std::string savePath;
+    int fileColoursFlag = 0;
+    int directSaveFlag = 0;
+    FixedArray<Vec3> materialColourTable{kMaxMaterials};  // r, g, b
+    int morphLoadedFlag = 0;
+    int specialPanelShownFlag = 0;
+    int hasUvFlag = 0;
+    FixedArray<int> groupHasUvFlag{kMaxGroups};
+    int uvViewFlag = 0;
+    int mtVertexCount = 0;
+    int selectedGroup = -1;
+    FixedArray<char> groupVisibleFlag{kMaxGroups};
+    int viewModeCommand = cmd::ViewSmooth;
+    int playbackCommand = cmd::Stop;
+
+    // The loaders' shared flags: no dialogs while the open-by-path flag is set;
+    // CR line mode 1 reads lines ended by CR.
+    int openByPathFlag = 0;
+    int crLineMode = 0;
+    // Set by the window while the Drop dialog is open (checks "DROP").
+    int dropDialogOpenFlag = 0;
+    // MT Open reads the target here first, so a failed load leaves the loaded morph intact.
+    FixedArray<Vec3> morphTargetBuffer{kVertexSlots};
+
+private:
+    friend class ObjWriter;
+    Platform& m_platform;
+    std::vector<DocumentView*> m_views;
+};
+
+}  // namespace vortel

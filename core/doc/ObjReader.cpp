@@ -1,0 +1,304 @@
+// File > Open: reads a Wavefront OBJ file into the document, replacing its mesh.
+// PP2/HR2 files go to the prop/hair loader. Every limit ends the load with its
+// message; "POINT ERR" marks the load failed but reading goes on.
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "doc/CVELTADoc.h"
+#include "doc/ObjStatements.h"
+#include "doc/ObjTokenizers.h"
+
+namespace vortel {
+
+std::string formatMessage(const char* fmt, ...) {
+    char buf[1200];
+    va_list ap;
+    va_start(ap, fmt);
+    std::vsnprintf(buf, sizeof buf, fmt, ap);
+    va_end(ap);
+    return buf;
+}
+
+std::string fileTitleOf(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0) name.resize(dot);
+    return name;
+}
+
+void failLoad(CVELTADoc& doc, ReadState& st, const std::string& message) {
+    doc.loadMessage = message;
+    doc.loadStatus = "ERROR";
+    st.stop = true;
+}
+
+std::string restOfLine(const char* line, size_t skip) {
+    size_t len = std::strlen(line);
+    return len > skip ? std::string(line + skip, len - skip) : std::string();
+}
+
+void resetBox(Vec3& max, Vec3& min) {
+    max = Vec3{-1e12f, -1e12f, -1e12f};
+    min = Vec3{1e12f, 1e12f, 1e12f};
+}
+
+void widenBox(Vec3& max, Vec3& min, const Vec3& p) {
+    if (p.x > max.x) max.x = p.x;
+    if (p.y > max.y) max.y = p.y;
+    if (p.z > max.z) max.z = p.z;
+    if (p.x < min.x) min.x = p.x;
+    if (p.y < min.y) min.y = p.y;
+    if (p.z < min.z) min.z = p.z;
+}
+
+void selectName(CVELTADoc& doc, ReadState& st, std::vector<std::string>& names, int& current, int& seen,
+                const std::string& name, const char* maxMessage) {
+    for (int i = 0; i < seen; ++i)
+        if (names[static_cast<size_t>(i)] == name) {
+            current = i;
+            return;
+        }
+    names[static_cast<size_t>(seen)] = name;
+    current = seen;
+    ++seen;
+    if (seen > kMaxGroups) failLoad(doc, st, formatMessage(maxMessage, current));
+}
+
+void readVertex(CVELTADoc& doc, ReadState& st, const char* line) {
+    float v[3];
+    if (!vertexTokenizer(line, v)) {
+        failLoad(doc, st, "INPUT ERR:Vertex NON 3D");
+        return;
+    }
+    const size_t n = static_cast<size_t>(doc.vertexCount);
+    doc.vertexArray[n] = Vec3{v[0], v[1], v[2]};
+    doc.floatingFlag[n] = 1;
+    ++doc.vertexCount;
+    if (doc.vertexCount > kMaxVertices) {
+        failLoad(doc, st, "VERTEX MAX ERROR");
+        return;
+    }
+    widenBox(doc.modelBoxMax, doc.modelBoxMin, doc.vertexArray[n]);
+}
+
+void readUv(CVELTADoc& doc, ReadState& st, const char* line) {
+    doc.hasUvFlag = 1;
+    float uv[2];
+    if (!uvTokenizer(line, uv)) {
+        failLoad(doc, st, "UV Format ERROR");
+        return;
+    }
+    doc.uvArray[static_cast<size_t>(doc.uvCount)] = UvCoord{uv[0], uv[1]};
+    ++doc.uvCount;
+    if (doc.uvCount > kMaxUvs) failLoad(doc, st, "UV MAX ERROR");
+}
+
+void readFace(CVELTADoc& doc, ReadState& st, const char* line, char kind, const FaceRules& rules) {
+    static int numberList[kNumberListSize];  // the reader's one number list
+    const int count = faceNumberTokenizer(line, numberList);
+    const int form = cornerForm(line, count);
+    const bool polygon = kind == 'P';
+    const int group = doc.groupCount;
+    const int material = doc.materialCount;
+
+    if (form == 1)
+        doc.hasUvFlag = 0;
+    else if (polygon && !rules.propFile)
+        doc.hasUvFlag = 1;
+    if (polygon && !rules.propFile && group >= 0 && group < kMaxGroups)
+        doc.groupHasUvFlag[static_cast<size_t>(group)] = doc.hasUvFlag;
+
+    ++doc.faceCount;
+    if (doc.faceCount > kMaxFaces) {
+        failLoad(doc, st,
+                 formatMessage(polygon ? "Face Max Error Num=%d FlineType=%d" : "Line Max Error Num=%d FlineType=%d",
+                               count, form));
+        return;
+    }
+    const int corners = count / form;
+    // Checked before any corner is stored, so the corner lists are never overrun.
+    if (st.cornerTotal + corners > kMaxCorners) {
+        failLoad(doc, st, formatMessage("INPUT VARIDATE ERR V=%d F=%d", doc.vertexCount, st.cornerTotal));
+        return;
+    }
+    const bool widen = polygon && !rules.propFile;
+    for (int c = 0; c < corners; ++c) {
+        const int written = numberList[c * form];
+        const long long vn = static_cast<long long>(written) + st.vertexOffset;
+        if (vn < 1 || vn > doc.vertexCount) {
+            doc.loadMessage = formatMessage("POINT ERR E=%d [From 1 To %d]", written, doc.vertexCount);
+            doc.loadStatus = "ERROR";
+            break;
+        }
+        const size_t slot = static_cast<size_t>(st.cornerTotal + c);
+        doc.floatingFlag[static_cast<size_t>(vn - 1)] = 0;
+        doc.cornerVertexList[slot] = static_cast<int>(vn);
+        if (widen) {
+            const Vec3& p = doc.vertexArray[static_cast<size_t>(vn - 1)];
+            widenBox(doc.groupBoxMax[static_cast<size_t>(group)], doc.groupBoxMin[static_cast<size_t>(group)], p);
+            widenBox(doc.materialBoxMax[static_cast<size_t>(material)],
+                     doc.materialBoxMin[static_cast<size_t>(material)], p);
+        }
+        if (doc.hasUvFlag == 1) doc.cornerUvList[slot] = numberList[c * form + 1];
+    }
+    const size_t f = static_cast<size_t>(doc.faceCount - 1);
+    doc.faceFirstCorner[f] = st.cornerTotal;
+    doc.faceCornerCount[f] = corners;
+    doc.faceGroup[f] = group;
+    doc.faceMaterial[f] = material;
+    doc.faceKind[f] = kind;
+    st.cornerTotal += corners;
+}
+
+namespace {
+
+bool isPoserPath(const std::string& path) {
+    if (path.size() < 4) return false;
+    const std::string ext = path.substr(path.size() - 4);
+    return ext == ".pp2" || ext == ".PP2" || ext == ".hr2" || ext == ".HR2";
+}
+
+// The part of a load's reset that the CR line mode switch repeats.
+void resetMeshCounts(CVELTADoc& doc, ReadState& st) {
+    doc.vertexCount = doc.uvCount = doc.faceCount = 0;
+    doc.groupCount = doc.materialCount = 0;
+    st = ReadState{};
+    doc.groupNames[0].clear();
+    doc.materialNames[0].clear();
+    std::memset(doc.faceGroup.data(), 0, sizeof(int) * doc.faceGroup.size());
+    std::memset(doc.faceMaterial.data(), 0, sizeof(int) * doc.faceMaterial.size());
+    resetBox(doc.modelBoxMax, doc.modelBoxMin);
+}
+
+void handleObjLine(CVELTADoc& doc, ReadState& st, const char* line) {
+    const char c0 = line[0];
+    const char c1 = c0 ? line[1] : '\0';
+    static const FaceRules objRules{};
+    if (c0 == 'v' && (c1 == ' ' || c1 == '\t')) {
+        readVertex(doc, st, line);
+    } else if (c0 == 'v' && c1 == 't') {
+        readUv(doc, st, line);
+    } else if (c0 == 'f' && (c1 == ' ' || c1 == '\t' || c1 == 'o')) {
+        readFace(doc, st, line, 'P', objRules);
+    } else if (c0 == 'l' && (c1 == ' ' || c1 == '\t')) {
+        readFace(doc, st, line, 'L', objRules);
+    } else if (c0 == 'g') {
+        selectName(doc, st, doc.groupNames, doc.groupCount, st.groupsSeen, restOfLine(line, 2),
+                   "OBJ GROUP MAX ERR:[%d]");
+    } else if (c0 == 'u') {
+        selectName(doc, st, doc.materialNames, doc.materialCount, st.materialsSeen, restOfLine(line, 7),
+                   "OBJ MAT MAX ERR:[%d]");
+    }
+}
+
+}  // namespace
+
+void CVELTADoc::onFileOpen() {
+    Platform& ui = m_platform;
+    if (!openByPathFlag) {
+        FileDialogRequest req;
+        req.defaultExtension = "obj";
+        req.initialName = "*.obj;*.pp2;*.hr2";
+        req.filter = "OBJ Format or PP2 HR2 (*.obj;*.pp2;*.hr2)|*.obj||";
+        std::optional<std::string> chosen = ui.openFileDialog(req);
+        // Cancel changes nothing, the texture flag and the drop results included.
+        if (!chosen) return;
+        documentPath = *chosen;
+        fileTitle = fileTitleOf(*chosen);
+    }
+    hasUvFlag = 0;
+    dropResultCount = 0;
+    dropFaceCount = 0;
+
+    if (isPoserPath(documentPath)) {
+        loadPoserFile(documentPath);
+        return;
+    }
+    ui.showProgressBox("NOW LOADING...", kColourLoading);
+
+    std::FILE* file = std::fopen(documentPath.c_str(), "rb");
+    if (!file) {
+        loadMessage = "OPEN ERROR";
+        loadStatus = "ERROR";
+        hasUvFlag = 0;
+        groupCount = materialCount = vertexCount = uvCount = faceCount = 0;
+        ui.showProgressBox("OPEN ERROR", kColourError);
+        ui.waitMs(700);
+        ui.closeProgressBox();
+        return;
+    }
+
+    ReadState st;
+    resetMeshCounts(*this, st);
+    markerPointCount1 = markerPointCount2 = markerPointCount3 = 0;
+    loadStatus = "NORMAL";
+    crLineMode = 0;
+    loadMessage = "READ SUCCESSFUL";
+    // Texture numbers and UVs of an earlier mesh must never show through.
+    std::memset(static_cast<void*>(uvArray.data()), 0, sizeof(UvCoord) * uvArray.size());
+    std::memset(cornerUvList.data(), 0, sizeof(int) * kCornerSlots);
+    std::memset(groupHasUvFlag.data(), 0, sizeof(int) * groupHasUvFlag.size());
+    for (int g = 0; g < kMaxGroups; ++g) resetBox(groupBoxMax[static_cast<size_t>(g)], groupBoxMin[static_cast<size_t>(g)]);
+    for (int m = 0; m < kMaxMaterials; ++m)
+        resetBox(materialBoxMax[static_cast<size_t>(m)], materialBoxMin[static_cast<size_t>(m)]);
+
+    static LineReader reader;
+    reader.attach(file);
+    char line[kCrLineBufferSize];
+    for (;;) {
+        if (crLineMode == 0) {
+            if (!reader.readLf(line)) break;
+        } else if (reader.readCr(line) == 0) {
+            break;
+        }
+        if (std::strlen(line) >= 990) {
+            if (crLineMode == 1) {
+                failLoad(*this, st, "INPUT ERR:MAC FILE FORMAT ERROR");
+                break;
+            }
+            crLineMode = 1;
+            reader.rewind();
+            hasUvFlag = 0;
+            resetMeshCounts(*this, st);
+            continue;
+        }
+        handleObjLine(*this, st, line);
+        if (st.stop) break;
+    }
+    reader.attach(nullptr);
+    std::fclose(file);
+
+    if (vertexCount == 0) {
+        loadStatus = "ERROR";
+        loadMessage = "Vertex Num is Zero";
+    }
+    if (loadStatus == "ERROR") {
+        groupCount = materialCount = vertexCount = uvCount = 0;
+        viewRefreshAfterLoad();
+        ui.messageBox("VEL", loadMessage, MsgButtons::Ok, MsgIcon::None);
+        ui.closeProgressBox();
+        return;
+    }
+    ui.closeProgressBox();
+    groupCount = st.groupsSeen > 0 ? st.groupsSeen : 1;
+    materialCount = st.materialsSeen;
+    // Any group with texture numbers keeps the texture coordinates, so that a
+    // saved file never refers to texture coordinates it does not contain.
+    hasUvFlag = 0;
+    for (int g = 0; g < groupCount && g < kMaxGroups; ++g)
+        if (groupHasUvFlag[static_cast<size_t>(g)]) hasUvFlag = 1;
+    displayTransform(-1);
+    computeNormals();
+    floatingCount = 0;
+    for (int n = 0; n < vertexCount; ++n) floatingCount += floatingFlag[static_cast<size_t>(n)];
+    fileColoursFlag = 0;
+    playbackStateChange(0);
+    ui.setMainWindowTitle("VORTEL - " + documentPath);
+    morphLoadedFlag = 0;
+    if (!openByPathFlag) treeRefresh(documentPath);
+    viewRefreshAfterLoad();
+}
+
+}  // namespace vortel

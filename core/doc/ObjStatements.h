@@ -1,0 +1,41 @@
+// Statement handlers shared by the OBJ reader and the prop/hair loader: one
+// function per statement, each storing into the document and reporting a
+// failure through the load message and load status.
+#pragma once
+
+#include <string>
+
+#include "doc/CVELTADoc.h"
+
+namespace vortel {
+
+struct ReadState {
+    int cornerTotal = 0;
+    int groupsSeen = 0;
+    int materialsSeen = 0;
+    int vertexOffset = 0;  // prop loader: vertices before the current prop
+    bool stop = false;     // an error that ends the reading
+};
+
+// Rules that differ between the OBJ reader and the prop/hair loader.
+struct FaceRules {
+    bool propFile = false;  // offset vertex numbers; only form 1 touches the has-UV flag; no boxes
+};
+
+void failLoad(CVELTADoc& doc, ReadState& st, const std::string& message);
+// The rest of the line after its first `skip` characters; empty when the line is shorter.
+std::string restOfLine(const char* line, size_t skip);
+// Looks a name up among the first `seen` names, adds it when new; false past the limit.
+void selectName(CVELTADoc& doc, ReadState& st, std::vector<std::string>& names, int& current, int& seen,
+                const std::string& name, const char* maxMessage);
+
+void readVertex(CVELTADoc& doc, ReadState& st, const char* line);
+void readUv(CVELTADoc& doc, ReadState& st, const char* line);
+void readFace(CVELTADoc& doc, ReadState& st, const char* line, char kind, const FaceRules& rules);
+
+void resetBox(Vec3& max, Vec3& min);
+void widenBox(Vec3& max, Vec3& min, const Vec3& p);
+std::string fileTitleOf(const std::string& path);
+std::string formatMessage(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+
+}  // namespace vortel

@@ -1,0 +1,41 @@
+// Buffered OBJ text output with the printf conversions the formats name:
+// "%f" (fixed, six decimals) and "%d", byte for byte what printf writes.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace vortel {
+
+class ObjTextOut {
+public:
+    explicit ObjTextOut(std::FILE* file);
+    ~ObjTextOut();
+    ObjTextOut(const ObjTextOut&) = delete;
+    ObjTextOut& operator=(const ObjTextOut&) = delete;
+
+    void text(const char* s, size_t n);
+    void text(const std::string& s) { text(s.data(), s.size()); }
+    void ch(char c) {
+        if (m_len >= kSize) flush();
+        m_buf[m_len++] = c;
+    }
+    void fixed6(double v);  // "%f"
+    void integer(int v);    // "%d"
+    void flush();
+
+    static constexpr size_t kSize = 1 << 20;
+
+private:
+    void reserve(size_t n) {
+        if (m_len + n > kSize) flush();
+    }
+    std::FILE* m_file;
+    char* m_buf;
+    size_t m_len = 0;
+};
+
+// "%f" of v into out (at least 330 bytes); returns the length.
+size_t formatFixed6(double v, char* out);
+
+}  // namespace vortel

@@ -1,0 +1,54 @@
+// Helpers of the core tests: temporary files and a document with a fake platform.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "FakePlatform.h"
+#include "doc/CVELTADoc.h"
+#include "doc/MorphPlayback.h"
+
+namespace vortel::test {
+
+inline std::filesystem::path tempDir() {
+    static std::filesystem::path dir = [] {
+        auto d = std::filesystem::temp_directory_path() / ("vortel-test-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(d);
+        return d;
+    }();
+    return dir;
+}
+
+inline std::string writeFile(const std::string& name, const std::string& bytes) {
+    auto p = tempDir() / name;
+    std::ofstream(p, std::ios::binary) << bytes;
+    return p.string();
+}
+
+inline std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+inline std::string sourcePath(const std::string& rel) { return std::string(VORTEL_SOURCE_DIR) + "/" + rel; }
+
+// One document per process: it is 87 MB, and the program too builds it once.
+struct DocFixture {
+    FakePlatform ui;
+    CVELTADoc doc{ui};
+    HeadlessView view{doc};
+    DocFixture() { doc.addView(&view); }
+
+    void openText(const std::string& name, const std::string& text) {
+        doc.openByPath(writeFile(name, text), name, 0);
+    }
+};
+
+}  // namespace vortel::test
