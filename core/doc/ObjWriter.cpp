@@ -174,7 +174,12 @@ void CVELTADoc::onSaveAs() {
             out.ch('f');
             const int first = faceFirstCorner[fi];
             const int count = faceCornerCount[fi];
-            const bool uv = groupHasUvFlag[static_cast<size_t>(g)] == 1;
+            bool uv = groupHasUvFlag[static_cast<size_t>(g)] == 1;
+            // A face that carries no texture numbers of its own (a polyline, or a face
+            // without them in a group that has them) is written without any: "/0"
+            // would end the corner list when the file is read again.
+            for (int c = 0; c < count && uv; ++c)
+                if (cornerUvList[static_cast<size_t>(first + c)] < 1) uv = false;
             for (int c = 0; c < count; ++c) {
                 const size_t k = static_cast<size_t>(first + c);
                 const int vn = cornerVertexList[k];

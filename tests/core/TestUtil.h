@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -47,8 +49,17 @@ struct DocFixture {
     DocFixture() { doc.addView(&view); }
 
     void openText(const std::string& name, const std::string& text) {
+        reset();
         doc.openByPath(writeFile(name, text), name, 0);
     }
+    // Forget what earlier tests left in the platform record.
+    void reset() { ui = FakePlatform(); }
 };
+
+// The one document of the test program, shared by every test (it is built once, as in the program).
+inline DocFixture& fixture() {
+    static DocFixture* f = new DocFixture();
+    return *f;
+}
 
 }  // namespace vortel::test
