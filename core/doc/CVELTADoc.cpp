@@ -99,7 +99,9 @@ void CVELTADoc::computeNormals(bool quadHalves) {
             continue;
         }
         const Vec3 p0 = dv[cv[first] - 1], p1 = dv[cv[first + 1] - 1], p2 = dv[cv[first + 2] - 1];
-        faceNormal(p0, p1, p2, out);
+        // faceNormal(p0, p1, p2), written out so the loop stays in one place.
+        const Vec3 a{p1.x - p0.x, p1.y - p0.y, p1.z - p0.z}, b{p2.x - p0.x, p2.y - p0.y, p2.z - p0.z};
+        out = Vec3{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
         if (quadHalves && faceCornerCount[static_cast<size_t>(f)] > 3 && first + 3 < owned) {
             Vec3 second;
             faceNormal(p0, p2, dv[cv[first + 3] - 1], second);
@@ -131,13 +133,11 @@ void CVELTADoc::computeNormals(bool quadHalves) {
 }
 
 void CVELTADoc::viewRefreshAfterLoad() {
-    for (DocumentView* v : m_views) {
-        if (v->viewKind() == ViewKind::List3DView) {
-            selectedGroup = -1;
-            std::memset(groupVisibleFlag.data(), 1, groupVisibleFlag.size());
-        }
-        v->onLoadRefresh();
-    }
+    // After every load all groups are visible and none is selected, whether or
+    // not a group list is there to show it.
+    selectedGroup = -1;
+    std::memset(groupVisibleFlag.data(), 1, groupVisibleFlag.size());
+    for (DocumentView* v : m_views) v->onLoadRefresh();
 }
 
 void CVELTADoc::treeRefresh(const std::string& path) {

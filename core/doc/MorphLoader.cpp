@@ -60,16 +60,15 @@ void CVELTADoc::onMtOpen() {
 
     static LineReader reader;
     reader.attach(file);
-    char line[kCrLineBufferSize];
+    // Static: zero bytes past every line, so the tokenizers may read digits eight at a time.
+    static char line[kCrLineBufferSize + kLinePadding];
     int count = 0;
     Vec3* target = morphTargetBuffer.data();
     for (;;) {
-        if (crLineMode == 0) {
-            if (!reader.readLf(line)) break;
-        } else if (reader.readCr(line) == 0) {
-            break;
-        }
-        if (std::strlen(line) >= 999) {
+        size_t n = crLineMode == 0 ? reader.readLf(line) : static_cast<size_t>(reader.readCr(line));
+        if (n == 0) break;
+        // strlen can only reach the limit when the bytes read do.
+        if (n >= 999 && std::strlen(line) >= 999) {
             if (crLineMode == 1) {
                 loadMessage = "INPUT ERR:MAC FILE FORMAT ERROR";
                 loadStatus = "ERROR";
@@ -82,7 +81,7 @@ void CVELTADoc::onMtOpen() {
         }
         if (line[0] != 'v' || (line[1] != ' ' && line[1] != '\t')) continue;
         float v[3];
-        if (!vertexTokenizer(line, v)) {
+        if (!vertexTokenizer(line, v, true)) {
             loadMessage = "INPUT ERR:Vertex NON 3D";
             loadStatus = "ERROR";
             break;

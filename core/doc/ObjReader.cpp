@@ -44,15 +44,6 @@ void resetBox(Vec3& max, Vec3& min) {
     min = Vec3{1e12f, 1e12f, 1e12f};
 }
 
-void widenBox(Vec3& max, Vec3& min, const Vec3& p) {
-    if (p.x > max.x) max.x = p.x;
-    if (p.y > max.y) max.y = p.y;
-    if (p.z > max.z) max.z = p.z;
-    if (p.x < min.x) min.x = p.x;
-    if (p.y < min.y) min.y = p.y;
-    if (p.z < min.z) min.z = p.z;
-}
-
 void selectName(CVELTADoc& doc, ReadState& st, std::vector<std::string>& names, int& current, int& seen,
                 const std::string& name, const char* maxMessage) {
     for (int i = 0; i < seen; ++i)
@@ -68,7 +59,7 @@ void selectName(CVELTADoc& doc, ReadState& st, std::vector<std::string>& names, 
 
 void readVertex(CVELTADoc& doc, ReadState& st, const char* line) {
     float v[3];
-    if (!vertexTokenizer(line, v)) {
+    if (!vertexTokenizer(line, v, true)) {
         failLoad(doc, st, "INPUT ERR:Vertex NON 3D");
         return;
     }
@@ -86,7 +77,7 @@ void readVertex(CVELTADoc& doc, ReadState& st, const char* line) {
 void readUv(CVELTADoc& doc, ReadState& st, const char* line) {
     doc.hasUvFlag = 1;
     float uv[2];
-    if (!uvTokenizer(line, uv)) {
+    if (!uvTokenizer(line, uv, true)) {
         failLoad(doc, st, "UV Format ERROR");
         return;
     }
@@ -97,8 +88,8 @@ void readUv(CVELTADoc& doc, ReadState& st, const char* line) {
 
 void readFace(CVELTADoc& doc, ReadState& st, const char* line, char kind, const FaceRules& rules) {
     static int numberList[kNumberListSize];  // the reader's one number list
-    const int count = faceNumberTokenizer(line, numberList);
-    const int form = cornerForm(line, count);
+    int form = 1;
+    const int count = faceNumbersAndForm(line, numberList, form, true);
     const bool polygon = kind == 'P';
     const int group = doc.groupCount;
     const int material = doc.materialCount;
@@ -246,14 +237,13 @@ void CVELTADoc::onFileOpen() {
 
     static LineReader reader;
     reader.attach(file);
-    char line[kCrLineBufferSize];
+    // Static: zero bytes past every line, so the tokenizers may read digits eight at a time.
+    static char line[kCrLineBufferSize + kLinePadding];
     for (;;) {
-        if (crLineMode == 0) {
-            if (!reader.readLf(line)) break;
-        } else if (reader.readCr(line) == 0) {
-            break;
-        }
-        if (std::strlen(line) >= 990) {
+        size_t n = crLineMode == 0 ? reader.readLf(line) : static_cast<size_t>(reader.readCr(line));
+        if (n == 0) break;
+        // strlen can only reach the limit when the bytes read do.
+        if (n >= 990 && std::strlen(line) >= 990) {
             if (crLineMode == 1) {
                 failLoad(*this, st, "INPUT ERR:MAC FILE FORMAT ERROR");
                 break;

@@ -1,6 +1,7 @@
 // Statement handlers shared by the OBJ reader and the prop/hair loader: one
 // function per statement, each storing into the document and reporting a
-// failure through the load message and load status.
+// failure through the load message and load status. Lines come from the
+// readers' padded line buffers (kLinePadding readable bytes past the NUL).
 #pragma once
 
 #include <string>
@@ -34,7 +35,14 @@ void readUv(CVELTADoc& doc, ReadState& st, const char* line);
 void readFace(CVELTADoc& doc, ReadState& st, const char* line, char kind, const FaceRules& rules);
 
 void resetBox(Vec3& max, Vec3& min);
-void widenBox(Vec3& max, Vec3& min, const Vec3& p);
+inline void widenBox(Vec3& max, Vec3& min, const Vec3& p) {
+    if (p.x > max.x) max.x = p.x;
+    if (p.y > max.y) max.y = p.y;
+    if (p.z > max.z) max.z = p.z;
+    if (p.x < min.x) min.x = p.x;
+    if (p.y < min.y) min.y = p.y;
+    if (p.z < min.z) min.z = p.z;
+}
 std::string fileTitleOf(const std::string& path);
 std::string formatMessage(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 

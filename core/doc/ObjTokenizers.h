@@ -18,14 +18,20 @@ inline constexpr int kNumberListSize = 1000;
 double cAtof(const char* begin, const char* end);
 int cAtoi(const char* begin, const char* end);
 
+// With padded, the line lies in a buffer with kLinePadding readable bytes
+// past its terminating NUL, and the digits are read eight at a time.
+inline constexpr int kLinePadding = 16;
+
 // Vertex tokenizer: true and three values, or false ("INPUT ERR:Vertex NON 3D").
-bool vertexTokenizer(const char* line, float out[3]);
+bool vertexTokenizer(const char* line, float out[3], bool padded = false);
 // UV tokenizer: true and u, v, or false ("UV Format ERROR").
-bool uvTokenizer(const char* line, float out[2]);
+bool uvTokenizer(const char* line, float out[2], bool padded = false);
 // Face-number tokenizer: count of numbers, stored in list (kNumberListSize entries).
 int faceNumberTokenizer(const char* line, int* list);
 // Corner form: 1, 2 or 3 numbers per corner ("FlineType").
 int cornerForm(const char* line, int numberCount);
+// Both in one scan of the line, for the readers' hot loop.
+int faceNumbersAndForm(const char* line, int* list, int& form, bool padded = false);
 
 // Buffered line source over one open file, allocated once and reused.
 class LineReader {
@@ -38,8 +44,8 @@ public:
     void attach(std::FILE* file);
     void rewind();
     // fgets(buf, 1000, file): up to 999 bytes, through the first LF; NUL-terminated.
-    // False at end of file with nothing read.
-    bool readLf(char* buf);
+    // The number of bytes read (a NUL among them ends the line for strlen); 0 at end of file.
+    size_t readLf(char* buf);
     // CR line reader: buf (kCrLineBufferSize) cleared, bytes up to a CR, which is
     // stored as LF. 0 at end of file or on a 1001st byte without CR.
     int readCr(char* buf);

@@ -80,7 +80,8 @@ int CVELTADoc::loadPoserFile(const std::string& path) {
 
     static LineReader reader;
     reader.attach(file);
-    char buffer[kCrLineBufferSize];
+    // Static: zero bytes past every line, so the tokenizers may read digits eight at a time.
+    static char buffer[kCrLineBufferSize + kLinePadding];
     static const FaceRules propRules{true};
     for (;;) {
         if (crLineMode == 0) {
@@ -128,7 +129,7 @@ int CVELTADoc::loadPoserFile(const std::string& path) {
                 }
         } else if (startsWith(line, "KdColor")) {
             float rgb[3];
-            if (!vertexTokenizer(line + 6, rgb)) {
+            if (!vertexTokenizer(line + 6, rgb, true)) {
                 failLoad(*this, st, "INPUT ERR:Vertex NON 3D");
             } else if (ps.colourTarget >= 0 && ps.colourTarget < kMaxMaterials) {
                 if (rgb[0] == 0.0f && rgb[1] == 0.0f && rgb[2] == 0.0f) rgb[0] = rgb[1] = rgb[2] = 0.15f;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <random>
 #include <string>
 
 #include "TestUtil.h"
@@ -265,4 +267,28 @@ TEST(ObjReader, LoadRefreshesTheViewsAndCancelKeepsEverything) {
     fx.ui.openAnswers.push_back(path);
     fx.doc.onCommand(cmd::FileOpen);
     EXPECT_EQ(fx.doc.fileTitle, "keep");
+}
+
+TEST(ObjReader, NormalsEqualTheFaceNormalOperation) {
+    DocFixture& fx = fixture();
+    std::string text;
+    std::mt19937 rng(9);
+    std::uniform_real_distribution<float> coord(-3.0f, 3.0f);
+    for (int i = 0; i < 300; ++i) text += "v " + std::to_string(coord(rng)) + " " + std::to_string(coord(rng)) + " " + std::to_string(coord(rng)) + "\n";
+    for (int i = 0; i < 400; ++i) {
+        int n = 3 + static_cast<int>(rng() % 3);
+        text += "f";
+        for (int k = 0; k < n; ++k) text += " " + std::to_string(1 + rng() % 300);
+        text += "\n";
+    }
+    fx.openText("normals.obj", text);
+    ASSERT_EQ(fx.doc.loadStatus, "NORMAL");
+    CVELTADoc& d = fx.doc;
+    for (int f = 0; f < d.faceCount; ++f) {
+        const int c = d.faceFirstCorner[f];
+        Vec3 ref;
+        faceNormal(d.displayVertexArray[d.cornerVertexList[c] - 1], d.displayVertexArray[d.cornerVertexList[c + 1] - 1],
+                   d.displayVertexArray[d.cornerVertexList[c + 2] - 1], ref);
+        ASSERT_EQ(std::memcmp(&ref, &d.faceNormalArray[f], sizeof ref), 0) << f;
+    }
 }

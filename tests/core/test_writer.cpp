@@ -150,10 +150,26 @@ TEST(ObjWriter, FixedSixMatchesPrintf) {
         std::snprintf(ref, sizeof ref, "%f", v);
         ASSERT_STREQ(mine, ref) << v;
     }
-    for (double v : {0.0, -0.0, 0.5e-6, 1.5e-6, 2.5e-6, -0.0000005, 1e30, -123.4567885}) {
+    // Exact ties round to even, as printf rounds them; huge and tiny values too.
+    for (double v : {0.0, -0.0, 0.5e-6, 1.5e-6, 2.5e-6, -0.0000005, 1e30, -123.4567885, 1.0 / 128, 3.0 / 128,
+                     -5.0 / 128, 1e-300, -1e-300, 9.2e12, 1.8e13, 4294967296.0 * 4294967296.0, 3.4028234663852886e38}) {
         size_t n = formatFixed6(v, mine);
         mine[n] = '\0';
         std::snprintf(ref, sizeof ref, "%f", v);
         EXPECT_STREQ(mine, ref);
     }
+    // Numbers of every size and sign for "%d".
+    FILE* f = std::tmpfile();
+    {
+        ObjTextOut out(f);
+        for (int v : {0, 7, -7, 10, 99, 100, -100, 123456, 2147483647, -2147483647 - 1}) {
+            out.integer(v);
+            out.ch(' ');
+        }
+    }
+    std::rewind(f);
+    char text[200] = {};
+    std::fread(text, 1, sizeof text - 1, f);
+    std::fclose(f);
+    EXPECT_STREQ(text, "0 7 -7 10 99 100 -100 123456 2147483647 -2147483648 ");
 }

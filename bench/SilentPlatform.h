@@ -1,0 +1,28 @@
+// A platform that shows nothing and answers Cancel: commands run in direct mode only.
+#pragma once
+
+#include "platform/Platform.h"
+#include "platform/Settings.h"
+
+namespace vortel::bench {
+
+class SilentPlatform : public Platform {
+public:
+    void showProgressBox(const std::string&, Rgb) override {}
+    void closeProgressBox() override {}
+    MsgAnswer messageBox(const std::string&, const std::string&, MsgButtons, MsgIcon) override { return MsgAnswer::Ok; }
+    std::optional<std::string> openFileDialog(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<std::string> saveFileDialog(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<SaveOptionsAnswer> saveOptionsDialog(const SaveOptionsRequest&) override { return std::nullopt; }
+    void setStatusProgress(int) override {}
+    void setWaitCursor(bool) override {}
+    void waitMs(int) override {}
+    void setMainWindowTitle(const std::string&) override {}
+    Settings& settings() override { return m_settings; }
+    std::string homeFolder() const override { return "/tmp/"; }
+
+private:
+    Settings m_settings;
+};
+
+}  // namespace vortel::bench

@@ -1,0 +1,89 @@
+// Loading and saving OBJ files at the limits: VORTEL's reader and writer
+// against tinyobjloader's LoadObj on the same files, in one run. Both load into
+// memory that is already allocated: VORTEL's document is built once, and
+// tinyobjloader's output vectors are reused (clear() keeps their capacity).
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+
+#include "LimitMeshFiles.h"
+#include "SilentPlatform.h"
+#include "doc/CVELTADoc.h"
+#include "doc/MorphPlayback.h"
+
+#ifdef VORTEL_HAVE_TINYOBJLOADER
+#include <tiny_obj_loader.h>
+#endif
+
+using namespace vortel;
+
+namespace {
+
+struct Bench {
+    bench::SilentPlatform ui;
+    CVELTADoc doc{ui};
+    HeadlessView view{doc};
+    Bench() { doc.addView(&view); }
+};
+
+Bench& shared() {
+    static Bench* b = new Bench();
+    return *b;
+}
+
+void vortelLoad(benchmark::State& state, const std::string& path) {
+    Bench& b = shared();
+    for (auto _ : state) {
+        b.doc.openByPath(path, "limit", 0);
+        if (b.doc.loadStatus != "NORMAL") state.SkipWithError(b.doc.loadMessage.c_str());
+        benchmark::DoNotOptimize(b.doc.vertexCount);
+    }
+    state.counters["vertices"] = b.doc.vertexCount;
+    state.counters["faces"] = b.doc.faceCount;
+}
+
+void vortelSave(benchmark::State& state, const std::string& path) {
+    Bench& b = shared();
+    b.doc.openByPath(path, "limit", 0);
+    const std::string out = bench::benchDir() + "/saved.obj";
+    std::memset(b.doc.groupVisibleFlag.data(), 1, kMaxGroups);
+    for (auto _ : state) {
+        b.doc.savePath = out;
+        b.doc.directSaveFlag = 1;
+        b.doc.onSaveAs();
+        b.doc.directSaveFlag = 0;
+    }
+}
+
+void BM_VortelLoad_Quads(benchmark::State& s) { vortelLoad(s, bench::quadLimitFile()); }
+void BM_VortelSave_Quads(benchmark::State& s) { vortelSave(s, bench::quadLimitFile()); }
+void BM_VortelLoad_Triangles(benchmark::State& s) { vortelLoad(s, bench::triangleLimitFile()); }
+void BM_VortelSave_Triangles(benchmark::State& s) { vortelSave(s, bench::triangleLimitFile()); }
+BENCHMARK(BM_VortelLoad_Quads)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VortelSave_Quads)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VortelLoad_Triangles)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VortelSave_Triangles)->Unit(benchmark::kMillisecond);
+
+#ifdef VORTEL_HAVE_TINYOBJLOADER
+void tinyLoad(benchmark::State& state, const std::string& path) {
+    tinyobj::attrib_t attrib;
+    std::vector<tinyobj::shape_t> shapes;
+    std::vector<tinyobj::material_t> materials;
+    std::string warn, err;
+    tinyobj::LoadObj(&attrib, &shapes, &materials, &warn, &err, path.c_str(), nullptr, false);
+    for (auto _ : state) {
+        bool ok = tinyobj::LoadObj(&attrib, &shapes, &materials, &warn, &err, path.c_str(), nullptr, false);
+        if (!ok) state.SkipWithError(err.c_str());
+        benchmark::DoNotOptimize(attrib.vertices.data());
+    }
+    state.counters["vertices"] = static_cast<double>(attrib.vertices.size() / 3);
+}
+void BM_TinyObjLoad_Quads(benchmark::State& s) { tinyLoad(s, bench::quadLimitFile()); }
+void BM_TinyObjLoad_Triangles(benchmark::State& s) { tinyLoad(s, bench::triangleLimitFile()); }
+BENCHMARK(BM_TinyObjLoad_Quads)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TinyObjLoad_Triangles)->Unit(benchmark::kMillisecond);
+#endif
+
+}  // namespace
+
+BENCHMARK_MAIN();
