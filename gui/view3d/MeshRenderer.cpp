@@ -1,0 +1,610 @@
+// Mesh, wire overlay, label and UV passes of the 3D view, in the reference
+// (immediate mode) and the fast (buffer objects, one call per run) drawing.
+#include "view3d/MeshRenderer.h"
+
+#include <GL/gl.h>
+
+#include <cctype>
+#include <cstring>
+
+#include "doc/GroupPalette.h"
+#include "view3d/PolygonFont.h"
+#include "view3d/SceneSetup.h"
+
+namespace vortel::view {
+namespace {
+
+void setEmission(float r, float g, float b, float a) {
+    const GLfloat e[] = {r, g, b, a};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, e);
+}
+
+void setAmbientDiffuse(float r, float g, float b, float a) {
+    const GLfloat c[] = {r, g, b, a};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, c);
+}
+
+void setAmbient(float r, float g, float b) {
+    const GLfloat c[] = {r, g, b, 0.5f};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, c);
+}
+
+PaletteColour fileColour(const CVELTADoc& doc, int m) {
+    if (m < 0 || m >= kMaxMaterials) return {0.0f, 0.0f, 0.0f};
+    const Vec3& c = doc.materialColourTable[static_cast<size_t>(m)];
+    return {c.x, c.y, c.z};
+}
+
+// One corner of the UV pass: the display position blended towards its UV point at the UV plane.
+Vec3 uvCorner(const CVELTADoc& doc, int corner, float t) {
+    const int v = doc.cornerVertexList[static_cast<size_t>(corner)];
+    const int n = doc.cornerUvList[static_cast<size_t>(corner)];
+    const Vec3& d = doc.displayVertexArray[static_cast<size_t>(v - 1)];
+    UvCoord uv;
+    if (n >= 1 && n <= doc.uvCount) uv = doc.uvArray[static_cast<size_t>(n - 1)];
+    const float s = 1.0f - t;
+    Vec3 out;
+    out.x = 0.29931158f * (uv.u - 0.5f) * t + s * d.x;
+    out.y = 0.29931158f * (uv.v - 0.5f) * t + s * d.y;
+    out.z = s * d.z + t * kUvPlaneDepth;
+    return out;
+}
+
+}  // namespace
+
+MeshRenderer::MeshRenderer(const CVELTADoc& doc) : m_doc(doc) {}
+
+MeshRenderer::~MeshRenderer() = default;
+
+void MeshRenderer::initializeGl() {
+    initializeOpenGLFunctions();
+    GLuint buffers[5] = {};
+    glGenBuffers(5, buffers);
+    m_positionBuffer = buffers[0];
+    m_normalBuffer = buffers[1];
+    m_edgeFlagBuffer = buffers[2];
+    m_uvBuffer = buffers[3];
+    m_uvEdgeFlagBuffer = buffers[4];
+    m_uploadedVertices = 0;
+    m_edgeFlagVertices = 0;
+    m_uvEdgeFlagCorners = 0;
+    m_geometryDirty = true;
+    m_glReady = true;
+}
+
+void MeshRenderer::releaseGl() {
+    if (!m_glReady) return;
+    const GLuint buffers[5] = {m_positionBuffer, m_normalBuffer, m_edgeFlagBuffer, m_uvBuffer, m_uvEdgeFlagBuffer};
+    glDeleteBuffers(5, buffers);
+    m_glReady = false;
+}
+
+bool MeshRenderer::visibleAt(int index) const {
+    if (index < 0 || index >= kMaxGroups) return true;
+    return m_doc.groupVisibleFlag[static_cast<size_t>(index)] != 0;
+}
+
+bool MeshRenderer::faceIsValid(int first, int count) const {
+    if (first < 0 || count < 0 || first + count > kCornerSlots) return false;
+    const int* cv = m_doc.cornerVertexList.data() + first;
+    for (int c = 0; c < count; ++c)
+        if (cv[c] < 1 || cv[c] > m_doc.vertexCount) return false;
+    return true;
+}
+
+void MeshRenderer::materialColour(float r, float g, float b) {
+    glColor3f(r, g, b);
+    setAmbientDiffuse(r, g, b, 0.5f);
+    m_haveMaterial = true;
+    m_material[0] = r;
+    m_material[1] = g;
+    m_material[2] = b;
+}
+
+void MeshRenderer::syncGeometry() {
+    const int v = m_doc.vertexCount;
+    if (!m_geometryDirty && v == m_uploadedVertices) return;
+    if (v > 0) {
+        const GLsizeiptr half = static_cast<GLsizeiptr>(v) * static_cast<GLsizeiptr>(sizeof(Vec3));
+        // Two copies of every vertex: the first carries edge flag 1, the second 0,
+        // so one index list can say which polygon edges the line and point modes draw.
+        glBindBuffer(GL_ARRAY_BUFFER, m_positionBuffer);
+        if (v != m_uploadedVertices) glBufferData(GL_ARRAY_BUFFER, 2 * half, nullptr, GL_DYNAMIC_DRAW);
+        glBufferSubData(GL_ARRAY_BUFFER, 0, half, m_doc.displayVertexArray.data());
+        glBufferSubData(GL_ARRAY_BUFFER, half, half, m_doc.displayVertexArray.data());
+        glBindBuffer(GL_ARRAY_BUFFER, m_normalBuffer);
+        if (v != m_uploadedVertices) glBufferData(GL_ARRAY_BUFFER, 2 * half, nullptr, GL_DYNAMIC_DRAW);
+        glBufferSubData(GL_ARRAY_BUFFER, 0, half, m_doc.vertexNormalSums.data());
+        glBufferSubData(GL_ARRAY_BUFFER, half, half, m_doc.vertexNormalSums.data());
+        if (m_edgeFlagVertices != v) {
+            std::vector<GLboolean> flags(static_cast<size_t>(2 * v), GL_FALSE);
+            std::memset(flags.data(), GL_TRUE, static_cast<size_t>(v));
+            glBindBuffer(GL_ARRAY_BUFFER, m_edgeFlagBuffer);
+            glBufferData(GL_ARRAY_BUFFER, 2 * v, flags.data(), GL_STATIC_DRAW);
+            m_edgeFlagVertices = v;
+        }
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        ++m_uploads;
+    }
+    m_uploadedVertices = v;
+    m_geometryDirty = false;
+}
+
+void MeshRenderer::bindSource(GLuint positions, GLuint normals) {
+    const GLuint edgeFlags = positions == m_uvBuffer ? m_uvEdgeFlagBuffer : m_edgeFlagBuffer;
+    glBindBuffer(GL_ARRAY_BUFFER, positions);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, nullptr);
+    m_normalsBound = normals != 0;
+    if (m_normalsBound) {
+        glBindBuffer(GL_ARRAY_BUFFER, normals);
+        glEnableClientState(GL_NORMAL_ARRAY);
+        glNormalPointer(GL_FLOAT, 0, nullptr);
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, edgeFlags);
+    glEdgeFlagPointer(0, nullptr);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    m_batch = Batch::None;
+    m_indices.clear();
+}
+
+void MeshRenderer::unbindSource() {
+    flushBatch();
+    glDisableClientState(GL_VERTEX_ARRAY);
+    if (m_normalsBound) glDisableClientState(GL_NORMAL_ARRAY);
+    m_normalsBound = false;
+    glEdgeFlag(GL_TRUE);
+}
+
+void MeshRenderer::queueFace(const int* ids, int count, int bias, GLenum prim, GLenum polygonMode, int copyOffset) {
+    if (prim == GL_POLYGON) {
+        if (count < 3) return;  // an incomplete polygon draws nothing
+        const Batch want = polygonMode == GL_FILL ? Batch::Filled : Batch::Unfilled;
+        if (m_batch != want) {
+            flushBatch();
+            m_batch = want;
+        }
+        const GLuint q0 = static_cast<GLuint>(ids[0] + bias);
+        const GLuint off = static_cast<GLuint>(copyOffset);
+        for (int i = 1; i + 1 < count; ++i) {
+            const GLuint a = static_cast<GLuint>(ids[i] + bias);
+            const GLuint b = static_cast<GLuint>(ids[i + 1] + bias);
+            if (want == Batch::Filled) {
+                m_indices.insert(m_indices.end(), {a, b, q0});
+            } else {
+                // Only the polygon's outline carries edge flag 1: edge (i, i+1) always,
+                // (i+1, 0) on the last triangle, (0, i) on the first.
+                m_indices.insert(m_indices.end(), {a, i + 2 == count ? b : b + off, i == 1 ? q0 : q0 + off});
+            }
+        }
+        return;
+    }
+    if (count < 2) return;
+    if (m_batch != Batch::Lines) {
+        flushBatch();
+        m_batch = Batch::Lines;
+    }
+    for (int i = 0; i + 1 < count; ++i)
+        m_indices.insert(m_indices.end(), {static_cast<GLuint>(ids[i] + bias), static_cast<GLuint>(ids[i + 1] + bias)});
+    if (prim == GL_LINE_LOOP)
+        m_indices.insert(m_indices.end(),
+                         {static_cast<GLuint>(ids[count - 1] + bias), static_cast<GLuint>(ids[0] + bias)});
+}
+
+void MeshRenderer::flushBatch() {
+    if (m_batch != Batch::None && !m_indices.empty()) {
+        const GLenum prim = m_batch == Batch::Lines ? GL_LINES : GL_TRIANGLES;
+        if (m_batch == Batch::Unfilled) glEnableClientState(GL_EDGE_FLAG_ARRAY);
+        glDrawElements(prim, static_cast<GLsizei>(m_indices.size()), GL_UNSIGNED_INT, m_indices.data());
+        if (m_batch == Batch::Unfilled) glDisableClientState(GL_EDGE_FLAG_ARRAY);
+        ++m_batches;
+    }
+    m_indices.clear();
+    m_batch = Batch::None;
+}
+
+void MeshRenderer::meshPass(const ViewState& s) {
+    const CVELTADoc& d = m_doc;
+    if (d.loadStatus == "ERROR") return;
+    setLighting(s.lightingFlag != 0);
+    if (s.transparencyFlag == 1) {
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_SRC_ALPHA);
+    } else {
+        glDisable(GL_BLEND);
+        glDepthMask(GL_TRUE);
+    }
+    applyCameraTransform(s);
+    glColor3f(0.5f, 0.5f, 0.5f);
+    glPolygonMode(GL_FRONT_AND_BACK, s.polygonMode);
+    glShadeModel(s.shadeModel);
+    m_haveMaterial = false;
+
+    const bool fast = !m_reference && m_glReady && d.vertexCount > 0;
+    if (fast) {
+        syncGeometry();
+        bindSource(m_positionBuffer, m_normalBuffer);
+    }
+    const int* cv = d.cornerVertexList.data();
+    const Vec3* dv = d.displayVertexArray.data();
+    const Vec3* cn = d.cornerNormalList.data();
+    GLenum polygonMode = s.polygonMode;
+    int lastKey = -1;
+    int lastToken = -1;
+    long long lastNormal = -1;
+    size_t k = 0;  // running corner-normal index: advances for every face, drawn or not
+    for (int f = 0; f < d.faceCount; ++f) {
+        const size_t fi = static_cast<size_t>(f);
+        const int first = d.faceFirstCorner[fi];
+        const int count = d.faceCornerCount[fi];
+        const int g = d.faceGroup[fi];
+        const int m = d.faceMaterial[fi];
+        bool drawn = true;
+        switch (s.colourMode) {
+        case kColourObject:
+            drawn = visibleAt(g);
+            if (drawn && g != lastKey) {
+                if (fast) flushBatch();
+                if (s.labelShownFlag == 1) {
+                    polygonMode = g == s.selectedGroupIndex ? s.polygonMode : GL_POINT;
+                    glPolygonMode(GL_FRONT_AND_BACK, polygonMode);
+                }
+                const PaletteColour& c = groupPaletteColour(g);
+                materialColour(c.r, c.g, c.b);
+                lastKey = g;
+            }
+            break;
+        case kColourMaterial:
+            drawn = visibleAt(m);
+            if (!drawn) break;
+            if (d.fileColoursFlag == 0) {
+                if (m != lastKey) {
+                    if (fast) flushBatch();
+                    const PaletteColour& c = groupPaletteColour(m);
+                    materialColour(c.r, c.g, c.b);
+                    lastKey = m;
+                }
+            } else if (!fast || m != lastKey) {  // every face sets its file colour; runs repeat it
+                if (fast) flushBatch();
+                const PaletteColour c = fileColour(d, m);
+                materialColour(c.r, c.g, c.b);
+                lastKey = m;
+            }
+            break;
+        default:  // NONE: morph colours per face
+            drawn = visibleAt(m);
+            if (drawn && d.morphLoadedFlag == 1) {
+                const int token = d.faceMovedFlag[fi] ? 1 : 0;
+                if (!fast || token != lastToken) {
+                    if (fast) flushBatch();
+                    if (token) {
+                        glColor3f(1.0f, 0.4f, 0.4f);
+                        setAmbientDiffuse(1.0f, 0.4f, 0.4f, 1.0f);
+                    } else {
+                        glColor3f(0.9f, 0.9f, 0.9f);
+                        setAmbientDiffuse(1.0f, 1.0f, 1.0f, 0.5f);
+                    }
+                    lastToken = token;
+                }
+            }
+            break;
+        }
+        if (drawn && count > 0 && faceIsValid(first, count)) {
+            const GLenum prim = s.lineLoopFlag == 1 ? GL_LINE_LOOP : d.faceKind[fi] == 'L' ? GL_LINE_STRIP : GL_POLYGON;
+            if (fast) {
+                queueFace(cv + first, count, -1, prim, polygonMode, d.vertexCount);
+            } else {
+                glBegin(prim);
+                for (int c = 0; c < count; ++c) {
+                    glNormal3fv(&cn[k + static_cast<size_t>(c)].x);
+                    glVertex3fv(&dv[cv[first + c] - 1].x);
+                }
+                glEnd();
+            }
+            lastNormal = static_cast<long long>(k) + count - 1;
+        }
+        if (count > 0) k += static_cast<size_t>(count);
+    }
+    if (fast) {
+        unbindSource();
+        // The immediate drawing leaves the last corner's normal current; later points and lines are lit with it.
+        if (lastNormal >= 0) glNormal3fv(&cn[lastNormal].x);
+    }
+
+    setEmission(0.0f, 0.0f, 0.0f, 0.0f);
+    drawOverlays(s);
+    glColor3f(0.0f, 0.0f, 1.0f);
+    if (m_haveMaterial)
+        setAmbientDiffuse(m_material[0], m_material[1], m_material[2], 0.5f);
+    else
+        setAmbientDiffuse(1.0f, 1.0f, 1.0f, 0.5f);
+}
+
+void MeshRenderer::drawOverlays(const ViewState&) {
+    const CVELTADoc& d = m_doc;
+    const bool fast = !m_reference && m_glReady && d.vertexCount > 0;
+    const Vec3* dv = d.displayVertexArray.data();
+    const int vc = d.vertexCount;
+    auto valid = [vc](int n) { return n >= 1 && n <= vc; };
+
+    // Edge maker lines.
+    glColor3f(0.5f, 0.9f, 0.7f);
+    setEmission(0.5f, 0.9f, 0.7f, 1.0f);
+    const int edges = std::min(d.edgeLineCount, kEdgeLineSlots);
+    if (edges > 0) {
+        if (fast) {
+            m_pointIndices.clear();
+            for (int i = 0; i < edges; ++i) {
+                const int a = d.edgeLineFirst[static_cast<size_t>(i)], b = d.edgeLineSecond[static_cast<size_t>(i)];
+                if (!valid(a) || !valid(b)) continue;
+                m_pointIndices.push_back(static_cast<GLuint>(a - 1));
+                m_pointIndices.push_back(static_cast<GLuint>(b - 1));
+            }
+            bindSource(m_positionBuffer, 0);
+            glDrawElements(GL_LINES, static_cast<GLsizei>(m_pointIndices.size()), GL_UNSIGNED_INT, m_pointIndices.data());
+            unbindSource();
+        } else {
+            glBegin(GL_LINES);
+            for (int i = 0; i < edges; ++i) {
+                const int a = d.edgeLineFirst[static_cast<size_t>(i)], b = d.edgeLineSecond[static_cast<size_t>(i)];
+                if (!valid(a) || !valid(b)) continue;
+                glVertex3fv(&dv[a - 1].x);
+                glVertex3fv(&dv[b - 1].x);
+            }
+            glEnd();
+        }
+    }
+    setEmission(0.0f, 0.0f, 0.0f, 0.0f);
+
+    // Floating points: vertices no face or polyline uses.
+    if (d.floatingCount != 0) {
+        glColor3f(1.0f, 0.2f, 0.2f);
+        setEmission(1.0f, 0.4f, 0.4f, 1.0f);
+        if (fast) {
+            m_pointIndices.clear();
+            for (int n = 0; n < vc; ++n)
+                if (d.floatingFlag[static_cast<size_t>(n)] == 1) m_pointIndices.push_back(static_cast<GLuint>(n));
+            bindSource(m_positionBuffer, 0);
+            glDrawElements(GL_POINTS, static_cast<GLsizei>(m_pointIndices.size()), GL_UNSIGNED_INT, m_pointIndices.data());
+            unbindSource();
+        } else {
+            glBegin(GL_POINTS);
+            for (int n = 0; n < vc; ++n)
+                if (d.floatingFlag[static_cast<size_t>(n)] == 1) glVertex3fv(&dv[n].x);
+            glEnd();
+        }
+        glPointSize(1.0f);
+        setEmission(0.0f, 0.0f, 0.0f, 0.0f);
+    }
+
+    // Marker points of the symmetry analysis, DROP and collision.
+    const struct {
+        const FixedArray<Vec3>* list;
+        int count;
+        float r, g, b;
+    } markers[] = {
+        {&d.markerPointList1, d.markerPointCount1, 1.0f, 1.0f, 0.0f},
+        {&d.markerPointList2, d.markerPointCount2, 0.0f, 1.0f, 1.0f},
+        {&d.markerPointList3, d.markerPointCount3, 1.0f, 0.0f, 1.0f},
+    };
+    for (const auto& mk : markers) {
+        glColor3f(mk.r, mk.g, mk.b);
+        const int count = std::min(mk.count, kMarkerSlots);
+        if (count <= 0) continue;
+        if (fast) {
+            glEnableClientState(GL_VERTEX_ARRAY);
+            glVertexPointer(3, GL_FLOAT, 0, mk.list->data());
+            glDrawArrays(GL_POINTS, 0, count);
+            glDisableClientState(GL_VERTEX_ARRAY);
+        } else {
+            glBegin(GL_POINTS);
+            for (int i = 0; i < count; ++i) glVertex3fv(&(*mk.list)[static_cast<size_t>(i)].x);
+            glEnd();
+        }
+    }
+
+    // The drop mesh: translucent cyan.
+    glColor3f(0.0f, 1.0f, 1.0f);
+    setAmbientDiffuse(0.0f, 1.0f, 1.0f, 0.5f);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_SRC_ALPHA);
+    if (m_dropSource) {
+        const DropMeshSource drop = m_dropSource();
+        if (drop.vertices && drop.corners && drop.faceFirst && drop.faceCorners && drop.faceNormals) {
+            for (int f = 0; f < drop.faceCount; ++f) {
+                glBegin(GL_POLYGON);
+                glNormal3fv(&drop.faceNormals[f].x);
+                for (int c = 0; c < drop.faceCorners[f]; ++c)
+                    glVertex3fv(&drop.vertices[drop.corners[drop.faceFirst[f] + c]].x);
+                glEnd();
+            }
+        }
+    }
+    glDisable(GL_BLEND);
+}
+
+void MeshRenderer::wireOverlayPass(const ViewState& s) {
+    const CVELTADoc& d = m_doc;
+    if (d.loadStatus == "ERROR") return;
+    setLighting(false);
+    glDisable(GL_CULL_FACE);
+    applyCameraTransform(s);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    glEnable(GL_BLEND);
+    glColor4f(0.3f, 0.3f, 0.3f, 0.5f);
+    setEmission(0.8f, 0.8f, 0.8f, 1.0f);
+
+    const bool fast = !m_reference && m_glReady && d.vertexCount > 0;
+    if (fast) {
+        syncGeometry();
+        bindSource(m_positionBuffer, 0);
+    }
+    const int* cv = d.cornerVertexList.data();
+    const Vec3* dv = d.displayVertexArray.data();
+    for (int f = 0; f < d.faceCount; ++f) {
+        const size_t fi = static_cast<size_t>(f);
+        const int index = s.colourMode == kColourObject ? d.faceGroup[fi] : d.faceMaterial[fi];
+        if (!visibleAt(index)) continue;
+        const int first = d.faceFirstCorner[fi];
+        const int count = d.faceCornerCount[fi];
+        if (count <= 0 || !faceIsValid(first, count)) continue;
+        if (fast) {
+            queueFace(cv + first, count, -1, GL_POLYGON, GL_LINE, d.vertexCount);
+        } else {
+            glBegin(GL_POLYGON);
+            for (int c = 0; c < count; ++c) glVertex3fv(&dv[cv[first + c] - 1].x);
+            glEnd();
+        }
+    }
+    if (fast) unbindSource();
+
+    setEmission(0.0f, 0.0f, 0.0f, 1.0f);
+    glDisable(GL_BLEND);
+    glEnable(GL_CULL_FACE);
+}
+
+void MeshRenderer::labelPass(ViewState& s) {
+    if (s.labelShownFlag != 1) return;
+    glEnable(GL_BLEND);
+    glTranslatef(s.panX, s.panY, 0.0f);
+    glScalef(s.zoom, s.zoom, s.zoom);
+    for (char& ch : s.selectionLabel) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    glPolygonMode(GL_FRONT, GL_FILL);
+    drawPolygonText(s.selectionLabel, 2.0f, s.selectedGroupIndex, true);
+    glDisable(GL_BLEND);
+}
+
+void MeshRenderer::uvPass(const ViewState& s) {
+    const CVELTADoc& d = m_doc;
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_BLEND);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    if (d.hasUvFlag == 0) {
+        // 15 x 15 checkerboard in the camera's own frame; culling stays off, blending on.
+        for (int r = 0; r < 15; ++r) {
+            for (int j = 0; j < 15; ++j) {
+                const float grey = ((r * 15 + j) % 2 == 0) ? 0.1f : 0.2f;
+                glColor3f(grey, grey, grey);
+                const float x0 = 0.02f * static_cast<float>(j) - 0.15f, x1 = 0.02f * static_cast<float>(j) - 0.13f;
+                const float y0 = 0.02f * static_cast<float>(r) - 0.15f, y1 = 0.02f * static_cast<float>(r) - 0.13f;
+                glBegin(GL_POLYGON);
+                glVertex3f(x0, y0, kUvPlaneDepth);
+                glVertex3f(x1, y0, kUvPlaneDepth);
+                glVertex3f(x1, y1, kUvPlaneDepth);
+                glVertex3f(x0, y1, kUvPlaneDepth);
+                glEnd();
+            }
+        }
+        return;
+    }
+    const float t = s.uvBlend;
+    glTranslatef(s.panX, s.panY, 0.0f);
+    glRotatef((1.0f - t) * s.rotX, 1.0f, 0.0f, 0.0f);
+    glRotatef((1.0f - t) * s.rotY, 0.0f, 1.0f, 0.0f);
+    glScalef(s.zoom, s.zoom, s.zoom);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+
+    auto uvFace = [&](size_t fi) {
+        const int g = d.faceGroup[fi];
+        return g >= 0 && g < kMaxGroups && d.groupHasUvFlag[static_cast<size_t>(g)] != 0;
+    };
+    const bool fast = !m_reference && m_glReady && d.vertexCount > 0;
+    const int corners = d.ownedCornerEnd();
+    if (fast && corners > 0) {
+        // Corner positions depend on the blend factor: computed per frame, two copies for the edge flags.
+        m_uvPositions.resize(static_cast<size_t>(2 * corners));
+        for (int f = 0; f < d.faceCount; ++f) {
+            const size_t fi = static_cast<size_t>(f);
+            const int first = d.faceFirstCorner[fi], count = d.faceCornerCount[fi];
+            if (!uvFace(fi) || count <= 0 || !faceIsValid(first, count) || first + count > corners) continue;
+            for (int c = first; c < first + count; ++c) m_uvPositions[static_cast<size_t>(c)] = uvCorner(d, c, t);
+        }
+        std::copy(m_uvPositions.begin(), m_uvPositions.begin() + corners, m_uvPositions.begin() + corners);
+        glBindBuffer(GL_ARRAY_BUFFER, m_uvBuffer);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_uvPositions.size() * sizeof(Vec3)),
+                     m_uvPositions.data(), GL_STREAM_DRAW);
+        if (m_uvEdgeFlagCorners != corners) {
+            std::vector<GLboolean> flags(static_cast<size_t>(2 * corners), GL_FALSE);
+            std::memset(flags.data(), GL_TRUE, static_cast<size_t>(corners));
+            glBindBuffer(GL_ARRAY_BUFFER, m_uvEdgeFlagBuffer);
+            glBufferData(GL_ARRAY_BUFFER, 2 * corners, flags.data(), GL_STATIC_DRAW);
+            m_uvEdgeFlagCorners = corners;
+        }
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        bindSource(m_uvBuffer, 0);
+    }
+    const bool useFast = fast && corners > 0;
+
+    int lastKey = -1;
+    for (int f = 0; f < d.faceCount; ++f) {
+        const size_t fi = static_cast<size_t>(f);
+        if (!uvFace(fi)) continue;
+        const int g = d.faceGroup[fi];
+        const int m = d.faceMaterial[fi];
+        bool drawn = true;
+        if (s.colourMode == kColourObject) {
+            drawn = visibleAt(g);
+            if (drawn && g != lastKey) {
+                if (useFast) flushBatch();
+                const PaletteColour& c = groupPaletteColour(g);
+                setAmbient(c.r, c.g, c.b);
+                lastKey = g;
+            }
+        } else if (s.colourMode == kColourMaterial) {
+            drawn = visibleAt(m);
+            if (drawn && d.fileColoursFlag == 0 && m != lastKey) {
+                if (useFast) flushBatch();
+                const PaletteColour& c = groupPaletteColour(m);
+                setAmbient(0.1f * c.r, 0.1f * c.g, 0.1f * c.b);
+                lastKey = m;
+            } else if (drawn && d.fileColoursFlag != 0 && (!useFast || m != lastKey)) {
+                if (useFast) flushBatch();
+                const PaletteColour c = fileColour(d, m);
+                setAmbient(0.1f * c.r, 0.1f * c.g, 0.1f * c.b);
+                lastKey = m;
+            }
+        } else {
+            drawn = visibleAt(m);
+            if (drawn && (!useFast || lastKey != -2)) {
+                if (useFast) flushBatch();
+                setAmbient(0.5f, 0.5f, 0.5f);
+                lastKey = -2;
+            }
+        }
+        const int first = d.faceFirstCorner[fi], count = d.faceCornerCount[fi];
+        if (!drawn || count <= 0 || !faceIsValid(first, count)) continue;
+        if (useFast) {
+            if (first + count > corners) continue;
+            static thread_local std::vector<int> ids;
+            ids.resize(static_cast<size_t>(count));
+            for (int c = 0; c < count; ++c) ids[static_cast<size_t>(c)] = first + c;
+            queueFace(ids.data(), count, 0, GL_POLYGON, GL_LINE, corners);
+        } else {
+            glBegin(GL_POLYGON);
+            for (int c = first; c < first + count; ++c) {
+                const Vec3 p = uvCorner(d, c, t);
+                glVertex3f(p.x, p.y, p.z);
+            }
+            glEnd();
+        }
+    }
+    if (useFast) unbindSource();
+
+    // Outlines of the UV square at the UV plane.
+    const float sizes[2] = {0.152f, 0.15f};
+    const float greys[2] = {0.2f, 0.1f};
+    for (int i = 0; i < 2; ++i) {
+        glColor3f(greys[i], greys[i], greys[i]);
+        const float e = sizes[i];
+        glBegin(GL_POLYGON);
+        glVertex3f(-e, -e, kUvPlaneDepth);
+        glVertex3f(e, -e, kUvPlaneDepth);
+        glVertex3f(e, e, kUvPlaneDepth);
+        glVertex3f(-e, e, kUvPlaneDepth);
+        glEnd();
+    }
+    glDisable(GL_BLEND);
+    glEnable(GL_CULL_FACE);
+}
+
+}  // namespace vortel::view

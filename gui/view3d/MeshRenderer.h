@@ -1,0 +1,103 @@
+// The passes of one 3D view frame: mesh, wire overlay, label and UV layout,
+// with the extra geometry other tools leave in the document (edge lines,
+// floating points, marker points, the drop mesh).
+//
+// Two drawings of the same picture: the reference issues one immediate-mode
+// call per corner; the fast drawing keeps the display positions and vertex
+// normal sums in buffer objects (re-sent once per load and per morph step)
+// and draws each run of faces that share a colour key with one call. A
+// polygon is sent as the triangles the GL itself would cut it into
+// (corners k, k + 1, 0), with edge flags in the line and point modes, so both
+// drawings give identical pixels. Every state call is made by the shared
+// face walk in the same order for both.
+#pragma once
+
+#include <QOpenGLFunctions>
+
+#include <functional>
+#include <vector>
+
+#include "doc/CVELTADoc.h"
+#include "view3d/ViewState.h"
+
+namespace vortel::view {
+
+// The DROP tool's mesh as the view draws it; empty until that tool has faces.
+struct DropMeshSource {
+    const Vec3* vertices = nullptr;    // drop vertex list
+    const int* corners = nullptr;      // drop corner list (0-based vertex indices)
+    const int* faceFirst = nullptr;    // first corner of each face
+    const int* faceCorners = nullptr;  // corner count of each face
+    const Vec3* faceNormals = nullptr;
+    int faceCount = 0;
+};
+
+class MeshRenderer : protected QOpenGLFunctions {
+public:
+    explicit MeshRenderer(const CVELTADoc& doc);
+    ~MeshRenderer();
+    MeshRenderer(const MeshRenderer&) = delete;
+    MeshRenderer& operator=(const MeshRenderer&) = delete;
+
+    // Context current: create or free the buffer objects.
+    void initializeGl();
+    void releaseGl();
+
+    void setReference(bool on) { m_reference = on; }
+    bool reference() const { return m_reference; }
+    // The display positions, normals or face table changed: re-send them before the next fast frame.
+    void invalidateGeometry() { m_geometryDirty = true; }
+    void setDropMeshSource(std::function<DropMeshSource()> source) { m_dropSource = std::move(source); }
+
+    void meshPass(const ViewState& s);
+    void wireOverlayPass(const ViewState& s);
+    void labelPass(ViewState& s);
+    void uvPass(const ViewState& s);
+
+    // Draw calls that carried faces in the last fast frame (mesh + overlay + UV).
+    int batchCount() const { return m_batches; }
+    void resetBatchCount() { m_batches = 0; }
+    // Buffer uploads of display positions and normals so far.
+    int geometryUploads() const { return m_uploads; }
+
+private:
+    enum class Batch { None, Filled, Unfilled, Lines };
+
+    // Visible flag at a group or material number; numbers outside the table draw.
+    bool visibleAt(int index) const;
+    bool faceIsValid(int first, int count) const;
+    void materialColour(float r, float g, float b);
+    void syncGeometry();
+    void bindSource(GLuint positions, GLuint normals);
+    void unbindSource();
+    // Fast drawing: queue one face (ids are 0-based indices into the bound source).
+    void queueFace(const int* ids, int count, int bias, GLenum prim, GLenum polygonMode, int copyOffset);
+    void flushBatch();
+    void drawOverlays(const ViewState& s);
+
+    const CVELTADoc& m_doc;
+    bool m_reference = false;
+    bool m_glReady = false;
+    bool m_geometryDirty = true;
+    int m_uploadedVertices = 0;
+    int m_edgeFlagVertices = 0;
+    GLuint m_positionBuffer = 0, m_normalBuffer = 0, m_edgeFlagBuffer = 0;
+    GLuint m_uvBuffer = 0, m_uvEdgeFlagBuffer = 0;
+    int m_uvEdgeFlagCorners = 0;
+    std::function<DropMeshSource()> m_dropSource;
+
+    // last material colour of the mesh pass (step 11)
+    bool m_haveMaterial = false;
+    float m_material[3] = {1.0f, 1.0f, 1.0f};
+
+    // fast drawing batch
+    Batch m_batch = Batch::None;
+    bool m_normalsBound = false;
+    std::vector<GLuint> m_indices;
+    std::vector<Vec3> m_uvPositions;
+    std::vector<GLuint> m_pointIndices;
+    int m_batches = 0;
+    int m_uploads = 0;
+};
+
+}  // namespace vortel::view
