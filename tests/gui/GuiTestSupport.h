@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -60,6 +62,14 @@ struct Session {
         QDir::setCurrent(home.path());
     }
 };
+
+// Chooses PATH in a file dialog as a user would: typed into the name field, then accepted.
+inline void acceptFileDialog(QFileDialog* dialog, const QString& path) {
+    QLineEdit* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+    QVERIFY(name);
+    name->setText(path);
+    static_cast<QDialog*>(dialog)->accept();
+}
 
 // Runs ACT on the next modal window that is not SKIP, once; gives up after TIMEOUT ms.
 inline void onNextModal(std::function<void(QWidget*)> act, QWidget* skip = nullptr, int timeoutMs = 10000) {

@@ -390,8 +390,7 @@ private slots:
             auto* d = qobject_cast<QFileDialog*>(w);
             QVERIFY(d);
             filters = d->nameFilters();
-            d->selectFile(existing);
-            static_cast<QDialog*>(d)->accept();
+            vortel::test::acceptFileDialog(d, existing);
         });
         vortel::FileDialogRequest req;
         req.defaultExtension = "obj";
@@ -408,8 +407,7 @@ private slots:
             QVERIFY(d);
             offered = QFileInfo(d->selectedFiles().value(0)).fileName();
             suffix = d->defaultSuffix();
-            d->selectFile(s->home.root() + "/written");
-            static_cast<QDialog*>(d)->accept();
+            vortel::test::acceptFileDialog(d, s->home.root() + "/written");
         });
         vortel::FileDialogRequest save;
         save.defaultExtension = "obj";
