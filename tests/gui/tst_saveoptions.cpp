@@ -246,6 +246,22 @@ private slots:
         QVERIFY(countInRow(5, list->rowColour(5)) > 0);  // text in the row's colour
         QCOMPARE(countInRow(4, list->rowColour(5)), 0);
     }
+
+    void screenshot() {
+        // A picture of the dialog for the eye; written when VORTEL_SCREENSHOT_DIALOG names a file.
+        const QByteArray out = qgetenv("VORTEL_SCREENSHOT_DIALOG");
+        if (out.isEmpty()) QSKIP("VORTEL_SCREENSHOT_DIALOG not set");
+        std::vector<std::string> names = {"head\n", "neck\n", "chest\n", "abdomen\n", "hip\n", "lThigh\n",
+                                          "rThigh\n", "lShin\n", "rShin\n", "lFoot\n", "rFoot\n"};
+        std::vector<bool> checks(names.size(), true);
+        checks[3] = false;
+        SaveOptionsDialog d(request(names, checks, "FLOATING Point Num =3"), nullptr);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        clickRowText(d.groupList(), 3);
+        QTest::qWait(100);
+        QVERIFY(d.grab().scaled(d.size() * 2).save(QString::fromLocal8Bit(out)));
+    }
 };
 
 QTEST_MAIN(SaveOptionsTest)

@@ -97,9 +97,17 @@ struct ViewFixture {
     }
 };
 
-inline ViewFixture& fixture() {
-    static ViewFixture f;
+// Built on first use, destroyed by releaseFixture() while the application still exists.
+inline std::unique_ptr<ViewFixture>& fixtureSlot() {
+    static std::unique_ptr<ViewFixture> f;
     return f;
 }
+
+inline ViewFixture& fixture() {
+    if (!fixtureSlot()) fixtureSlot() = std::make_unique<ViewFixture>();
+    return *fixtureSlot();
+}
+
+inline void releaseFixture() { fixtureSlot().reset(); }
 
 }  // namespace viewtest

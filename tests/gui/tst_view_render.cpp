@@ -83,6 +83,8 @@ private slots:
         QVERIFY(f.view->isValid());
     }
 
+    void cleanupTestCase() { releaseFixture(); }
+
     void unlitModesUsePaletteColours() {
         ViewFixture& f = fixture();
         f.openText("two.obj", kTwoQuads);
@@ -267,6 +269,15 @@ private slots:
                     if (fast.pixel(x, y) != ref.pixel(x, y)) ++differ;
                     if (!isBlack(ref.pixel(x, y))) ++lit;
                 }
+            if (differ != 0 && qEnvironmentVariableIsSet("VORTEL_VIEW_DUMP")) {
+                const QString base = QString("/tmp/viewdiff_%1").arg(compared);
+                fast.save(base + "_fast.png");
+                ref.save(base + "_ref.png");
+                for (int y = 0; y < 600; ++y)
+                    for (int x = 0; x < 800; ++x)
+                        if (fast.pixel(x, y) != ref.pixel(x, y))
+                            std::printf("%s (%d,%d) fast %08x ref %08x\n", what, x, y, fast.pixel(x, y), ref.pixel(x, y));
+            }
             QVERIFY2(differ == 0, qPrintable(QString("%1: %2 pixels differ").arg(what).arg(differ)));
             QVERIFY2(lit > 100, what);
             QVERIFY2(batches > 0, what);
