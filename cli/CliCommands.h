@@ -8,5 +8,10 @@ namespace vortel::cli {
 
 int cmdInfo(const std::vector<std::string>& args);
 int cmdSave(const std::vector<std::string>& args);
+int cmdVcm(const std::vector<std::string>& args);
+int cmdMirror(const std::vector<std::string>& args);
+int cmdEdges(const std::vector<std::string>& args);
+int cmdFuse(const std::vector<std::string>& args);
+int cmdRestore(const std::vector<std::string>& args);
 
 }  // namespace vortel::cli

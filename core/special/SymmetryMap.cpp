@@ -1,0 +1,83 @@
+// "VCM GEN": symmetry search by hashing exact coordinates, then the marker
+// points, the progress bar and the result messages of the panel.
+#include "special/SymmetryMap.h"
+
+#include "doc/ObjStatements.h"
+#include "special/MtmPanel.h"
+#include "special/PositionHash.h"
+
+namespace vortel {
+
+int symmetryMatch(const Vec3* vertices, int n, int* table, int* matchCount) {
+    PositionHash& hash = sharedPositionHash();
+    hash.clear(n);
+    // Every vertex enters under its mirror image; i ascends, so the highest match is kept last.
+    for (int i = 0; i < n; ++i) {
+        const Vec3& v = vertices[i];
+        const int slot = hash.insert(Vec3{-v.x, v.y, v.z});
+        if (slot < 0) continue;
+        ++hash.count(slot);
+        hash.high(slot) = i;
+    }
+    int resolved = 0;
+    for (int j = 0; j < n; ++j) {
+        const int slot = hash.find(vertices[j]);
+        const int matches = slot < 0 ? 0 : hash.count(slot);
+        table[j] = matches > 0 ? hash.high(slot) : -1;
+        matchCount[j] = matches;
+        if (matches == 1) ++resolved;
+    }
+    return resolved;
+}
+
+CommandResult MtmPanel::vcmGen() {
+    Platform& ui = m_doc.platform();
+    vcmValidFlag = 0;
+    if (m_doc.groupCount >= 2) {
+        appMessage("MTM CAN USE 1 GROUP OBJECT ONLY.");
+        return CommandResult::Refused;
+    }
+    if (edgeCutDoneFlag) {
+        appMessage("EXCUTE EDGE CUT ALREADY. CAN NOT FUSION OPERATION.");
+        return CommandResult::Refused;
+    }
+    ui.setWaitCursor(true);
+    m_doc.markerPointCount1 = 0;
+    markerVertexCount = 0;
+
+    // The match counts live for the command only.
+    static FixedArray<int> matchCount(kMaxVertices);
+    const int n = m_doc.vertexCount;
+    resolvedCount = symmetryMatch(m_doc.vertexArray.data(), n, m_vcmTable.data(), matchCount.data());
+    for (int j = 0; j < n; ++j) {
+        if (j % 250 == 0) ui.setStatusProgress(static_cast<int>(static_cast<double>(j) / n * 100.0));
+        if (matchCount[static_cast<size_t>(j)] != 1) {
+            m_doc.markerPointList1[static_cast<size_t>(m_doc.markerPointCount1++)] =
+                m_doc.displayVertexArray[static_cast<size_t>(j)];
+            m_markerVertices[static_cast<size_t>(markerVertexCount++)] = j + 1;
+        }
+    }
+
+    if (resolvedCount == n) {
+        message(formatMessage("FLAWLESS SYMMETRY [%d]", resolvedCount));
+    } else if (resolvedCount < 2) {
+        message("NOT SYMMETRY");
+    } else {
+        if (!askOkCancel("NOT SYMMETRY. DO YOU TRY AGAIN?")) {
+            ui.setWaitCursor(false);
+            m_doc.redrawAll();
+            notify();
+            return CommandResult::Cancelled;
+        }
+        message(formatMessage("Symmetry [%d/%d]", resolvedCount, n));
+    }
+    setMirrorButtons(true);
+    ui.setStatusProgress(0);
+    vcmValidFlag = 1;
+    ui.setWaitCursor(false);
+    m_doc.redrawAll();
+    notify();
+    return CommandResult::Done;
+}
+
+}  // namespace vortel
