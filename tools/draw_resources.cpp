@@ -406,7 +406,7 @@ int main(int argc, char** argv) {
     QDir().mkpath(dir);
     drawIcons(dir);
     splash().save(dir + "/splash.png");
-    mark(48, true).save(dir + "/mark.png");
+    mark(48, false).save(dir + "/mark.png");
     mark(64, false).save(dir + "/vortel.png");
     progressPicture().save(dir + "/progress.png");
     band().save(dir + "/band.png");

@@ -447,7 +447,15 @@ private slots:
         QTRY_COMPARE(frame->windowTitle(), "VORTEL - " + cube);
         QTRY_VERIFY(frame->splashWindow() == nullptr);
         QTest::qWait(300);
-        QVERIFY(frame->grab().save(QString::fromLocal8Bit(out)));
+        const QString base = QString::fromLocal8Bit(out);
+        QVERIFY(frame->grab().save(base));
+        s->platform.showProgressBox("MT LOAD OK (V=8)", vortel::kColourSuccess);
+        QVERIFY(s->platform.progressBox()->grab().save(QString(base).replace(".png", "-progress.png")));
+        s->platform.closeProgressBox();
+        vortel::gui::AboutBox about(frame.get());
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        QVERIFY(about.grab().save(QString(base).replace(".png", "-about.png")));
     }
 };
 
