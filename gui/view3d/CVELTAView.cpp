@@ -101,11 +101,12 @@ void CVELTAView::initializeGL() {
     m_renderer.initializeGl();
     m_glReady = true;
     // The context can be destroyed and created again (the widget moved to another window).
-    connect(ctx, &QOpenGLContext::aboutToBeDestroyed, this, [this] {
+    disconnect(m_contextConnection);
+    m_contextConnection = connect(ctx, &QOpenGLContext::aboutToBeDestroyed, this, [this] {
         makeCurrent();
         releaseGl();
         doneCurrent();
-    }, Qt::UniqueConnection);
+    });
 }
 
 void CVELTAView::resizeGL(int w, int h) { setupProjection(w, h); }

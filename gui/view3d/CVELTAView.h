@@ -108,4 +108,5 @@ private:
     QTimer m_playTimer;
     QTimer m_uvTimer;
     bool m_glReady = false;
+    QMetaObject::Connection m_contextConnection;
 };

@@ -258,16 +258,25 @@ private slots:
         }
         QVERIFY(f.doc.faceCount > 0);
         int compared = 0;
+        int referenceUnsteady = 0;  // pixels where the two reference frames disagree
+        // Mesa's immediate mode cuts a polygon in two where its vertex buffer fills up in the
+        // middle of glBegin/glEnd, and the line and point modes then show one stray diagonal
+        // in the reference. The buffer position carries over from frame to frame, so the
+        // stray line moves: a pixel counts as equal when the fast drawing matches either of
+        // two reference frames (everything the reference draws twice alike must match).
         auto check = [&](const char* what) {
             f.view->renderer().resetBatchCount();
             const QImage fast = f.grab(false);
             const int batches = f.view->renderer().batchCount();
             const QImage ref = f.grab(true);
+            const QImage ref2 = f.grab(true);
             int differ = 0, lit = 0;
             for (int y = 0; y < 600; ++y)
                 for (int x = 0; x < 800; ++x) {
-                    if (fast.pixel(x, y) != ref.pixel(x, y)) ++differ;
+                    const QRgb p = fast.pixel(x, y);
+                    if (p != ref.pixel(x, y) && p != ref2.pixel(x, y)) ++differ;
                     if (!isBlack(ref.pixel(x, y))) ++lit;
+                    if (ref.pixel(x, y) != ref2.pixel(x, y)) ++referenceUnsteady;
                 }
             if (differ != 0 && qEnvironmentVariableIsSet("VORTEL_VIEW_DUMP")) {
                 const QString base = QString("/tmp/viewdiff_%1").arg(compared);
@@ -275,7 +284,7 @@ private slots:
                 ref.save(base + "_ref.png");
                 for (int y = 0; y < 600; ++y)
                     for (int x = 0; x < 800; ++x)
-                        if (fast.pixel(x, y) != ref.pixel(x, y))
+                        if (fast.pixel(x, y) != ref.pixel(x, y) && fast.pixel(x, y) != ref2.pixel(x, y))
                             std::printf("%s (%d,%d) fast %08x ref %08x\n", what, x, y, fast.pixel(x, y), ref.pixel(x, y));
             }
             QVERIFY2(differ == 0, qPrintable(QString("%1: %2 pixels differ").arg(what).arg(differ)));
@@ -321,6 +330,7 @@ private slots:
             f.doc.uvViewFlag = 0;
         }
         QCOMPARE(compared, 60 + 20);
+        if (referenceUnsteady) qInfo("reference frames disagreed in %d pixels", referenceUnsteady);
         f.doc.edgeLineCount = 0;
         f.doc.markerPointCount1 = 0;
     }
