@@ -132,6 +132,26 @@ void CVELTADoc::computeNormals(bool quadHalves) {
     }
 }
 
+void CVELTADoc::noteLoadSlots(int faces, int uvs, int corners) {
+    m_dirtyFaceSlots = std::max(m_dirtyFaceSlots, std::min(faces + 1, kFaceSlots));
+    m_dirtyUvSlots = std::max(m_dirtyUvSlots, std::min(uvs + 1, kUvSlots));
+    m_dirtyCornerSlots = std::max(m_dirtyCornerSlots, std::min(corners + 1, kCornerSlots));
+}
+
+void CVELTADoc::clearLoadSlots(bool faceTable, bool uvs) {
+    // Commands after the last load may have grown the mesh: take the counts too.
+    noteLoadSlots(std::max(faceCount, 0), std::max(uvCount, 0), ownedCornerEnd());
+    if (faceTable) {
+        std::memset(faceGroup.data(), 0, sizeof(int) * static_cast<size_t>(m_dirtyFaceSlots));
+        std::memset(faceMaterial.data(), 0, sizeof(int) * static_cast<size_t>(m_dirtyFaceSlots));
+    }
+    if (uvs) {
+        std::memset(static_cast<void*>(uvArray.data()), 0, sizeof(UvCoord) * static_cast<size_t>(m_dirtyUvSlots));
+        std::memset(cornerUvList.data(), 0, sizeof(int) * static_cast<size_t>(m_dirtyCornerSlots));
+    }
+    if (faceTable && uvs) m_dirtyFaceSlots = m_dirtyUvSlots = m_dirtyCornerSlots = 0;
+}
+
 void CVELTADoc::viewRefreshAfterLoad() {
     // After every load all groups are visible and none is selected, whether or
     // not a group list is there to show it.

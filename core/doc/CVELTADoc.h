@@ -206,9 +206,16 @@ public:
     // MT Open reads the target here first, so a failed load leaves the loaded morph intact.
     FixedArray<Vec3> morphTargetBuffer{kVertexSlots};
 
+    // Zeroes face group and material slots, UV slots and corner UV slots, as a
+    // load begins: every slot a load or a command may have written since the
+    // last clear (the rest are still zero from construction).
+    void clearLoadSlots(bool faceTable, bool uvs);
+    // Records how far a load reached in those arrays, before any count is reset.
+    void noteLoadSlots(int faces, int uvs, int corners);
+
 private:
-    friend class ObjWriter;
     Platform& m_platform;
+    int m_dirtyFaceSlots = 0, m_dirtyUvSlots = 0, m_dirtyCornerSlots = 0;
     std::vector<DocumentView*> m_views;
 };
 

@@ -152,14 +152,14 @@ bool isPoserPath(const std::string& path) {
 }
 
 // The part of a load's reset that the CR line mode switch repeats.
-void resetMeshCounts(CVELTADoc& doc, ReadState& st) {
+void resetMeshCounts(CVELTADoc& doc, ReadState& st, bool clearUvs) {
+    doc.noteLoadSlots(doc.faceCount, doc.uvCount, st.cornerTotal);
+    doc.clearLoadSlots(true, clearUvs);
     doc.vertexCount = doc.uvCount = doc.faceCount = 0;
     doc.groupCount = doc.materialCount = 0;
     st = ReadState{};
     doc.groupNames[0].clear();
     doc.materialNames[0].clear();
-    std::memset(doc.faceGroup.data(), 0, sizeof(int) * doc.faceGroup.size());
-    std::memset(doc.faceMaterial.data(), 0, sizeof(int) * doc.faceMaterial.size());
     resetBox(doc.modelBoxMax, doc.modelBoxMin);
 }
 
@@ -222,14 +222,12 @@ void CVELTADoc::onFileOpen() {
     }
 
     ReadState st;
-    resetMeshCounts(*this, st);
+    // Texture numbers and UVs of an earlier mesh must never show through.
+    resetMeshCounts(*this, st, true);
     markerPointCount1 = markerPointCount2 = markerPointCount3 = 0;
     loadStatus = "NORMAL";
     crLineMode = 0;
     loadMessage = "READ SUCCESSFUL";
-    // Texture numbers and UVs of an earlier mesh must never show through.
-    std::memset(static_cast<void*>(uvArray.data()), 0, sizeof(UvCoord) * uvArray.size());
-    std::memset(cornerUvList.data(), 0, sizeof(int) * kCornerSlots);
     std::memset(groupHasUvFlag.data(), 0, sizeof(int) * groupHasUvFlag.size());
     for (int g = 0; g < kMaxGroups; ++g) resetBox(groupBoxMax[static_cast<size_t>(g)], groupBoxMin[static_cast<size_t>(g)]);
     for (int m = 0; m < kMaxMaterials; ++m)
@@ -251,7 +249,7 @@ void CVELTADoc::onFileOpen() {
             crLineMode = 1;
             reader.rewind();
             hasUvFlag = 0;
-            resetMeshCounts(*this, st);
+            resetMeshCounts(*this, st, false);
             continue;
         }
         handleObjLine(*this, st, line);
@@ -259,6 +257,7 @@ void CVELTADoc::onFileOpen() {
     }
     reader.attach(nullptr);
     std::fclose(file);
+    noteLoadSlots(faceCount, uvCount, st.cornerTotal);
 
     if (vertexCount == 0) {
         loadStatus = "ERROR";

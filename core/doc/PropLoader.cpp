@@ -141,6 +141,7 @@ int CVELTADoc::loadPoserFile(const std::string& path) {
             for (char& c : location)
                 if (c == ':') c = '/';
             const std::string resolved = resolveRuntimePath(path, location);
+            noteLoadSlots(faceCount, uvCount, st.cornerTotal);
             reader.attach(nullptr);
             std::fclose(file);
             ui.messageBox("VORTEL", formatMessage("3D data is not included.\nLocation=%s", resolved.c_str()),
@@ -152,6 +153,7 @@ int CVELTADoc::loadPoserFile(const std::string& path) {
     }
     reader.attach(nullptr);
     std::fclose(file);
+    noteLoadSlots(faceCount, uvCount, ps.read.cornerTotal);
     if (vertexCount == 0 && loadStatus != "ERROR") failLoad(*this, ps.read, "Vertex Num is Zero");
     if (loadStatus == "ERROR") {
         groupCount = vertexCount = 0;

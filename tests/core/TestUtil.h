@@ -19,7 +19,10 @@ namespace vortel::test {
 
 inline std::filesystem::path tempDir() {
     static std::filesystem::path dir = [] {
-        auto d = std::filesystem::temp_directory_path() / ("vortel-test-" + std::to_string(::getpid()));
+        // Memory-backed when the machine has it: the cut tests write thousands of files.
+        const std::filesystem::path root =
+            std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path();
+        auto d = root / ("vortel-test-" + std::to_string(::getpid()));
         std::filesystem::create_directories(d);
         return d;
     }();
