@@ -107,7 +107,7 @@ CMainFrame::CMainFrame(CVELTADoc& doc, QtPlatform& platform, const QStringList& 
     restorePlacement();
     m_platform.attachMainWindow(this, m_progress);
 
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         for (QWidget* pane : {static_cast<QWidget*>(m_view), m_tree, lowerPane()})
             if (pane && now && (now == pane || pane->isAncestorOf(now))) m_activeView = pane;
     });
@@ -121,6 +121,8 @@ CMainFrame::CMainFrame(CVELTADoc& doc, QtPlatform& platform, const QStringList& 
 }
 
 CMainFrame::~CMainFrame() {
+    // The panes go after this body; focus moves while they do.
+    disconnect(m_focusWatch);
     saveLayout();
     delete m_splash.data();
     m_platform.detachMainWindow(this);

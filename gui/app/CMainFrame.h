@@ -109,6 +109,7 @@ private:
     QPointer<QWidget> m_activeView;
     QPointer<QWidget> m_splash;
     QTimer* m_updateTimer = nullptr;
+    QMetaObject::Connection m_focusWatch;
     int m_panelShown = 0;
     bool m_created = false;
     bool m_layoutSaved = false;

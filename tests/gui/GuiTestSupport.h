@@ -81,7 +81,10 @@ inline void onNextModal(std::function<void(QWidget*)> act, QWidget* skip = nullp
         if (modal && modal != skip && modal->isVisible()) {
             timer->stop();
             timer->deleteLater();
+            QPointer<QWidget> shown(modal);
             act(modal);
+            // A failed check inside ACT must not leave the test waiting on the window.
+            if (QTest::currentTestFailed() && shown && shown->isVisible()) shown->close();
         } else if (*waited > timeoutMs) {
             timer->stop();
             timer->deleteLater();

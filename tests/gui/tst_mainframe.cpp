@@ -167,10 +167,21 @@ private slots:
         frame->action(cmd::ViewSmooth)->trigger();
         QVERIFY(checked(*frame, cmd::ViewSmooth));
 
+        // Function and Export follow the document's flags and counts.
+        QVERIFY(!checked(*frame, cmd::Drop));
+        s->doc.dropDialogOpenFlag = 1;
+        s->doc.dropResultCount = 5;
+        frame->updateCommandUi();
+        QVERIFY(checked(*frame, cmd::Drop));
+        QVERIFY(enabled(*frame, cmd::ExportDrop));
+        QVERIFY(!enabled(*frame, cmd::ExportHair));
+        s->doc.dropDialogOpenFlag = 0;
+
         s->doc.openByPath(two.toStdString(), "two", 0);
         frame->updateCommandUi();
         QVERIFY(!enabled(*frame, cmd::MtOpen));  // two groups
         QVERIFY(!enabled(*frame, cmd::Play));
+        QVERIFY(!enabled(*frame, cmd::ExportDrop));  // a load clears the drop results
         QCOMPARE(frame->counterLabel(cmd::IndicatorFaces)->text(), QString("F:2"));
         QCOMPARE(frame->counterLabel(cmd::IndicatorVertices)->text(), QString("V:3"));
         QCOMPARE(frame->counterLabel(cmd::IndicatorUvs)->text(), QString("U:0"));
