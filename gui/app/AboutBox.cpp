@@ -29,7 +29,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
 }
 
 SplashWindow::SplashWindow(QWidget* owner)
-    : QWidget(owner, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+    : QWidget(owner, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName("SplashWindow");
     auto* frame = new QLabel(this);
     frame->setFrameStyle(QFrame::Panel | QFrame::Raised);

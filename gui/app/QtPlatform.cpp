@@ -38,7 +38,8 @@ void QtPlatform::detachMainWindow(QWidget* window) {
 
 QWidget* QtPlatform::dialogOwner() const {
     // Boxes are owned by the window that has the focus, else by the frame.
-    if (QWidget* active = QApplication::activeWindow(); active && active != m_box) return active;
+    QWidget* active = QApplication::activeWindow();
+    if (active && active != m_box && active->windowType() != Qt::SplashScreen) return active;
     return m_main;
 }
 

@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
@@ -463,6 +464,15 @@ private slots:
         s->platform.showProgressBox("MT LOAD OK (V=8)", vortel::kColourSuccess);
         QVERIFY(s->platform.progressBox()->grab().save(QString(base).replace(".png", "-progress.png")));
         s->platform.closeProgressBox();
+        QMenu* mode = frame->menuBar()->actions().at(3)->menu();
+        mode->popup(frame->mapToGlobal(QPoint(130, 20)));
+        QTest::qWait(200);
+        QMenu* model = mode->actions().at(1)->menu();
+        model->popup(mode->geometry().topRight() + QPoint(0, 24));
+        QTest::qWait(200);
+        QVERIFY(frame->screen()->grabWindow(0).copy(frame->frameGeometry()).save(QString(base).replace(".png", "-menu.png")));
+        model->close();
+        mode->close();
         vortel::gui::AboutBox about(frame.get());
         about.show();
         QVERIFY(QTest::qWaitForWindowExposed(&about));
