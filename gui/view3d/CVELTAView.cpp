@@ -347,7 +347,9 @@ void CVELTAView::selectGroupAt(int x, int y) {
     m_state.selectionActiveFlag = 1;
     m_state.labelShownFlag = 1;
     int g = m_doc.faceGroup[static_cast<size_t>(m_state.pickedName)];
-    std::string label = "[" + (g >= 0 && g < kGroupSlots ? m_doc.groupNames[static_cast<size_t>(g)] : std::string()) + "]";
+    // The stored name keeps its line end; in the label it would push "]" onto a line of its own.
+    const std::string name = g >= 0 && g < kGroupSlots ? withoutLineEnds(m_doc.groupNames[static_cast<size_t>(g)]) : "";
+    std::string label = "[" + name + "]";
     for (char& c : label)
         if (c == ' ') c = '\n';  // one word per label line
     m_state.selectionLabel = label;
