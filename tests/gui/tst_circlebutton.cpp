@@ -2,6 +2,7 @@
 // turns over when pressed, the caption shift, the greyed caption, the focus
 // circle and clicks that only count inside the shape.
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
 
@@ -24,8 +25,11 @@ int brightness(const QImage& img, QPoint p) { return qGray(img.pixel(p)); }
 
 class CircleButtonTest : public QObject {
     Q_OBJECT
+    QTemporaryDir home;
 
 private slots:
+    void initTestCase() { qputenv("VORTEL_HOME", home.path().toUtf8()); }  // never the real settings
+
     void squareBecomesACircle() {
         QWidget host;
         auto* b = new CCircleButton("C", &host);

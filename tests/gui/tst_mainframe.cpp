@@ -67,6 +67,11 @@ private slots:
         for (int id : {cmd::FileOpen, cmd::SeedOpen, cmd::SpecialFunc, cmd::Motion, cmd::UvView, cmd::AppAbout,
                        cmd::Vuroz, cmd::AppExit})
             QVERIFY2(enabled(*frame, id), qPrintable(QString::number(id)));
+        // Without an argument the splash goes after the start-up timer and nothing is opened.
+        QVERIFY(frame->splashWindow());
+        QTRY_VERIFY(frame->splashWindow() == nullptr);
+        QCOMPARE(s->doc.vertexCount, 0);
+        QCOMPARE(frame->windowTitle(), QString("Please Open OBJ file :) - VORTEL"));
         const QRect g = frame->geometry();
         frame->close();
         const QString expected = QString("[Locate]\nname=%1\ndrive=47\n"
