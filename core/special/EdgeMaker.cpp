@@ -22,16 +22,24 @@ float edgeThreshold(int sliderPosition) {
 
 namespace {
 
-// Working arrays of the analysis, allocated once. Faces are listed per vertex
-// number in ascending order, once per face; vertex numbers outside
-// 1 .. 130,000 share bucket 0, which only widens the candidates (the
-// shared-edge test decides).
+// Working arrays of the analysis, allocated once. For each vertex number, the
+// faces that use it in ascending order, once per face, with the number of the
+// face's corners that hold it. Vertex numbers outside 1 .. 130,000 share
+// bucket 0, which only widens the candidates (the shared-edge test decides).
 struct Adjacency {
     FixedArray<int> bucketStart{static_cast<size_t>(kVertexSlots) + 1};
     FixedArray<int> bucketFill{kVertexSlots};
     FixedArray<int> lastFace{kVertexSlots};
     FixedArray<int> faces{kCornerSlots};
-    // One cursor per corner of the face being analysed.
+    FixedArray<int> multiplicity{kCornerSlots};
+    // Per later face met from the face being analysed: the corner pairs
+    // counted so far and the first two equal values.
+    FixedArray<int> stamp{kFaceSlots};
+    FixedArray<int> pairs{kFaceSlots};
+    FixedArray<int> value1{kFaceSlots};
+    FixedArray<int> value2{kFaceSlots};
+    FixedArray<int> touched{kFaceSlots};
+    // One cursor per corner of the face being analysed (ordered walk).
     FixedArray<const int*> cursor{kCornerSlots};
     FixedArray<const int*> cursorEnd{kCornerSlots};
     FixedArray<int> heap{kCornerSlots};
@@ -70,12 +78,22 @@ void buildAdjacency(Adjacency& a, const FaceTableView& ft) {
         const int* c = ft.cornerVertexList + ft.firstCorner[f];
         for (int k = 0; k < ft.cornerCount[f]; ++k) {
             const int b = bucketOf(c[k]);
-            if (last[b] == f) continue;
+            if (last[b] == f) {
+                ++a.multiplicity[static_cast<size_t>(fill[b] - 1)];
+                continue;
+            }
             last[b] = f;
-            if (static_cast<size_t>(fill[b]) < total) a.faces[static_cast<size_t>(fill[b]++)] = f;
+            if (static_cast<size_t>(fill[b]) >= total) continue;
+            a.faces[static_cast<size_t>(fill[b])] = f;
+            a.multiplicity[static_cast<size_t>(fill[b])] = 1;
+            ++fill[b];
         }
     }
 }
+
+// Above this many list entries past A, the later faces are walked in order so
+// that the early exit bounds the work (a vertex shared by very many faces).
+constexpr long long kGatherLimit = 4096;
 
 }  // namespace
 
@@ -86,10 +104,31 @@ EdgeScan findEdgeLines(const FaceTableView& ft, const Vec3* faceNormals, float t
     buildAdjacency(a, ft);
     const int* start = a.bucketStart.data();
     const int* lists = a.faces.data();
-    // A min-heap of cursors, one per corner of A, each walking that corner's
-    // face list past A: the later faces that share a vertex with A come out in
-    // ascending order, and the walk ends as soon as A has all its neighbours,
-    // so no face is visited that the scan's early exit would have skipped.
+    const int* mult = a.multiplicity.data();
+    int* stamp = a.stamp.data();
+    int* pairs = a.pairs.data();
+    int* value1 = a.value1.data();
+    int* value2 = a.value2.data();
+    int* touched = a.touched.data();
+    std::fill(stamp, stamp + ft.faceCount, -1);
+
+    // Lists one hit; false once the lists are full.
+    auto hit = [&](int u, int v, int fb) {
+        first[scan.hits] = u;
+        second[scan.hits] = v;
+        face[scan.hits] = fb;
+        if (++scan.hits > maxHits) {
+            scan.limitReached = true;
+            return false;
+        }
+        return true;
+    };
+
+    // The ordered walk: a min-heap of cursors, one per corner of A, each
+    // walking that corner's face list past A. The later faces that share a
+    // vertex with A come out in ascending order and the walk ends as soon as
+    // A has all its neighbours, so no face is visited that the all-pairs
+    // scan's early exit would have skipped.
     const int** cursor = a.cursor.data();
     const int** cursorEnd = a.cursorEnd.data();
     int* heap = a.heap.data();
@@ -105,11 +144,8 @@ EdgeScan findEdgeLines(const FaceTableView& ft, const Vec3* faceNormals, float t
             at = m;
         }
     };
-
-    for (int fa = 0; fa < ft.faceCount; ++fa) {
-        if (progress && fa % 250 == 0) progress(static_cast<int>(static_cast<double>(fa) / ft.faceCount * 100.0));
+    auto orderedWalk = [&](int fa) {
         const int countA = ft.cornerCount[fa];
-        if (countA <= 0) continue;  // no neighbour can be missing: the scan moves on at once
         const int* cornersA = ft.cornerVertexList + ft.firstCorner[fa];
         int size = 0;
         for (int k = 0; k < countA; ++k) {
@@ -137,15 +173,77 @@ EdgeScan findEdgeLines(const FaceTableView& ft, const Vec3* faceNormals, float t
             if (!sharedEdge(cornersA, countA, ft.cornerVertexList + ft.firstCorner[fb], ft.cornerCount[fb], u, v))
                 continue;
             ++neighbours;
-            const float d = vecDot(na, faceNormals[fb]);
-            if (d > t) continue;  // a NaN normal compares as not greater and is a hit
-            first[scan.hits] = u;
-            second[scan.hits] = v;
-            face[scan.hits] = fb;
-            if (++scan.hits > maxHits) {
-                scan.limitReached = true;
-                return scan;
+            if (vecDot(na, faceNormals[fb]) > t) continue;  // a NaN normal compares as not greater: a hit
+            if (!hit(u, v, fb)) return false;
+        }
+        return true;
+    };
+
+    for (int fa = 0; fa < ft.faceCount; ++fa) {
+        if (progress && fa % 250 == 0) progress(static_cast<int>(static_cast<double>(fa) / ft.faceCount * 100.0));
+        const int countA = ft.cornerCount[fa];
+        if (countA <= 0) continue;  // no neighbour can be missing: the scan moves on at once
+        const int* cornersA = ft.cornerVertexList + ft.firstCorner[fa];
+
+        // Where the lists past A are short and every corner of A is a vertex of
+        // the mesh, gather: the multiplicities give each later face's corner
+        // pair count exactly as the shared-edge test counts it, and its two
+        // equal values; exactly two pairs make an edge.
+        long long tail = 0;
+        bool inRange = true;
+        const int* from[64];
+        for (int k = 0; k < countA && inRange && tail <= kGatherLimit; ++k) {
+            const int b = bucketOf(cornersA[k]);
+            if (b == 0 || k >= 64) {
+                inRange = false;
+                break;
             }
+            const int* hi = lists + start[b + 1];
+            const int* lo = lists + start[b];
+            if (hi - lo > 16)
+                lo = std::upper_bound(lo, hi, fa);
+            else
+                while (lo < hi && *lo <= fa) ++lo;
+            from[k] = lo;
+            tail += hi - lo;
+        }
+        if (!inRange || tail > kGatherLimit) {
+            if (!orderedWalk(fa)) return scan;
+            continue;
+        }
+        int touchedCount = 0;
+        for (int k = 0; k < countA; ++k) {
+            const int value = cornersA[k];
+            const int b = value;
+            const int* hi = lists + start[b + 1];
+            for (const int* p = from[k]; p < hi; ++p) {
+                const int fb = *p;
+                int m = mult[p - lists];
+                if (stamp[fb] != fa) {
+                    stamp[fb] = fa;
+                    pairs[fb] = 0;
+                    touched[touchedCount++] = fb;
+                }
+                for (; m > 0; --m) {
+                    if (pairs[fb] == 0) value1[fb] = value;
+                    if (pairs[fb] == 1) value2[fb] = value;
+                    ++pairs[fb];
+                }
+            }
+        }
+        // The edges, in ascending order; the scan stops once A has as many neighbours as corners.
+        int edges = 0;
+        for (int i = 0; i < touchedCount; ++i)
+            if (pairs[touched[i]] == 2) touched[edges++] = touched[i];
+        std::sort(touched, touched + edges);
+        if (edges > countA) edges = countA;
+        const Vec3 na = faceNormals[fa];
+        for (int i = 0; i < edges; ++i) {
+            const int fb = touched[i];
+            if (vecDot(na, faceNormals[fb]) > t) continue;  // a NaN normal compares as not greater: a hit
+            const int u = value1[fb] < value2[fb] ? value1[fb] : value2[fb];
+            const int v = value1[fb] < value2[fb] ? value2[fb] : value1[fb];
+            if (!hit(u, v, fb)) return scan;
         }
     }
     return scan;

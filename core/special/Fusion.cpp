@@ -22,10 +22,12 @@ namespace vortel {
 
 namespace {
 // Per vertex: the next later copy of the same position (-1 at the end), and
-// whether the vertex is the lowest-numbered copy of its position.
+// whether the vertex is the lowest-numbered copy of its position; per
+// position, held at its lowest copy, the last copy chained so far.
 struct CopyChains {
     FixedArray<int> next{kVertexSlots};
     FixedArray<unsigned char> lowest{kVertexSlots};
+    FixedArray<int> lastCopy{kVertexSlots};
     FixedArray<int> markedBefore{kVertexSlots};
 };
 CopyChains& copyChains() {
@@ -40,21 +42,24 @@ DuplicateSearch findDuplicatePairs(const Vec3* vertices, int n, int maxPairs, in
     CopyChains& chains = copyChains();
     int* next = chains.next.data();
     unsigned char* lowest = chains.lowest.data();
+    int* lastCopy = chains.lastCopy.data();
     std::memset(mark, 0, static_cast<size_t>(n));
     PositionHash& hash = sharedPositionHash();
     hash.clear(n);
     // Chain the copies of each position in ascending vertex order.
+    constexpr int ahead = 16;  // slots asked for ahead of their use
     for (int k = 0; k < n; ++k) {
+        if (k + ahead < n) hash.prefetch(vertices[k + ahead]);
         next[k] = -1;
-        const int slot = hash.insert(vertices[k]);
-        if (slot < 0 || hash.count(slot)++ == 0) {
+        const int first = hash.insert(vertices[k], k);
+        if (first < 0 || first == k) {
             lowest[k] = 1;  // a NaN position is alone: it equals nothing
-            if (slot >= 0) hash.low(slot) = hash.high(slot) = k;
+            lastCopy[k] = k;
             continue;
         }
         lowest[k] = 0;
-        next[hash.high(slot)] = k;
-        hash.high(slot) = k;
+        next[lastCopy[first]] = k;
+        lastCopy[first] = k;
     }
     // The scan's order: by first copy, then by duplicate. A later copy finds
     // nothing the scan has not marked already, so only the lowest walks its chain.

@@ -3,13 +3,17 @@
 // A key is the bit pattern of three floats, taken so that the hash finds
 // exactly the positions that `==` on every component finds: minus zero is
 // stored as zero, and a position with a NaN component is never stored nor
-// found, since NaN equals nothing. Each slot keeps a match count and two ints
-// for the caller (the searches keep the lowest and the highest vertex seen).
-// Open addressing with linear probing; the slots are allocated once at the
-// largest size (twice the vertex capacity, rounded up to a power of two) and
-// only the part a search uses is cleared.
+// found, since NaN equals nothing. Each key is held by the first id (a vertex
+// position, 0-based) inserted with it; callers keep their per-key data in
+// arrays indexed by that id.
+//
+// Open addressing with linear probing over 8-byte slots (the id and 32 more
+// bits of the hash, which settle most probes without reading the key), so
+// the whole table of 2^18 slots stays at 2 MB; the keys are kept per id. All
+// storage is allocated once, for the 130,000-vertex capacity.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -26,77 +30,85 @@ public:
         int size = 16;
         while (size < 2 * expected && size < kSlots) size <<= 1;
         m_mask = static_cast<std::uint32_t>(size - 1);
-        std::memset(m_used.data(), 0, static_cast<size_t>(size));
+        std::fill(m_slots.data(), m_slots.data() + size, Slot{-1, 0});
     }
 
-    // The slot of p, created (count 0) when p is new; -1 when p has a NaN component.
-    int insert(Vec3 p) {
-        std::uint32_t k[3];
+    // Inserts p under `id` (0 .. 130,000, each id once) unless a key equal to
+    // p's is there already. Returns the id that holds p's key (`id` itself when
+    // the key is new), or -1 when p has a NaN component.
+    int insert(Vec3 p, int id) {
+        Key k;
         if (!keyOf(p, k)) return -1;
-        std::uint32_t s = hashOf(k) & m_mask;
-        for (;;) {
-            if (!m_used[s]) {
-                m_used[s] = 1;
-                m_keys[3 * s] = k[0];
-                m_keys[3 * s + 1] = k[1];
-                m_keys[3 * s + 2] = k[2];
-                m_count[s] = 0;
-                m_low[s] = m_high[s] = -1;
-                return static_cast<int>(s);
+        const std::uint64_t h = hashOf(k);
+        const std::uint32_t tag = static_cast<std::uint32_t>(h >> 32);
+        for (std::uint32_t s = static_cast<std::uint32_t>(h) & m_mask;; s = (s + 1) & m_mask) {
+            Slot& slot = m_slots[s];
+            if (slot.id < 0) {
+                slot = Slot{id, tag};
+                m_keys[static_cast<size_t>(id)] = k;
+                return id;
             }
-            if (sameKey(s, k)) return static_cast<int>(s);
-            s = (s + 1) & m_mask;
+            if (slot.tag == tag && m_keys[static_cast<size_t>(slot.id)] == k) return slot.id;
         }
     }
 
-    // The slot of p, or -1 when p was never inserted or has a NaN component.
+    // The id that holds p's key, or -1 when none does or p has a NaN component.
     int find(Vec3 p) const {
-        std::uint32_t k[3];
+        Key k;
         if (!keyOf(p, k)) return -1;
-        std::uint32_t s = hashOf(k) & m_mask;
-        while (m_used[s]) {
-            if (sameKey(s, k)) return static_cast<int>(s);
-            s = (s + 1) & m_mask;
+        const std::uint64_t h = hashOf(k);
+        const std::uint32_t tag = static_cast<std::uint32_t>(h >> 32);
+        for (std::uint32_t s = static_cast<std::uint32_t>(h) & m_mask;; s = (s + 1) & m_mask) {
+            const Slot& slot = m_slots[s];
+            if (slot.id < 0) return -1;
+            if (slot.tag == tag && m_keys[static_cast<size_t>(slot.id)] == k) return slot.id;
         }
-        return -1;
     }
 
-    int& count(int slot) { return m_count[static_cast<size_t>(slot)]; }
-    int& low(int slot) { return m_low[static_cast<size_t>(slot)]; }
-    int& high(int slot) { return m_high[static_cast<size_t>(slot)]; }
+    // Asks the memory for the slot where p's probe starts, some keys ahead of its use.
+    void prefetch(Vec3 p) const {
+        Key k;
+        if (keyOf(p, k)) __builtin_prefetch(&m_slots[static_cast<std::uint32_t>(hashOf(k)) & m_mask]);
+    }
 
 private:
-    static bool keyOf(Vec3 p, std::uint32_t k[3]) {
+    struct Key {
+        std::uint32_t w[3];
+        bool operator==(const Key& o) const { return w[0] == o.w[0] && w[1] == o.w[1] && w[2] == o.w[2]; }
+    };
+    struct Slot {
+        int id;
+        std::uint32_t tag;
+    };
+
+    static bool keyOf(Vec3 p, Key& k) {
         const float c[3] = {p.x, p.y, p.z};
         for (int i = 0; i < 3; ++i) {
             if (c[i] != c[i]) return false;  // NaN
             if (c[i] == 0.0f) {
-                k[i] = 0;  // -0 == +0
+                k.w[i] = 0;  // -0 == +0
             } else {
-                std::memcpy(&k[i], &c[i], sizeof k[i]);
+                std::memcpy(&k.w[i], &c[i], sizeof k.w[i]);
             }
         }
         return true;
     }
-    static std::uint32_t hashOf(const std::uint32_t k[3]) {
-        std::uint32_t h = k[0] * 0x9E3779B1u;
-        h ^= (k[1] + 0x7F4A7C15u) * 0x85EBCA77u;
-        h ^= (k[2] + 0x165667B1u) * 0xC2B2AE3Du;
-        h ^= h >> 15;
-        h *= 0x2C1B3C6Du;
-        h ^= h >> 13;
-        return h;
-    }
-    bool sameKey(std::uint32_t s, const std::uint32_t k[3]) const {
-        return m_keys[3 * s] == k[0] && m_keys[3 * s + 1] == k[1] && m_keys[3 * s + 2] == k[2];
+    // The three words through a 64-bit finaliser: coordinates of a mesh share
+    // many bits (rows of equal z, columns of equal x), so every bit must mix.
+    static std::uint64_t hashOf(const Key& k) {
+        std::uint64_t x = static_cast<std::uint64_t>(k.w[0]) | static_cast<std::uint64_t>(k.w[1]) << 32;
+        x ^= static_cast<std::uint64_t>(k.w[2]) * 0x9E3779B97F4A7C15ull;
+        x ^= x >> 31;
+        x *= 0xBF58476D1CE4E5B9ull;
+        x ^= x >> 27;
+        x *= 0x94D049BB133111EBull;
+        x ^= x >> 31;
+        return x;
     }
 
     std::uint32_t m_mask = 15;
-    FixedArray<unsigned char> m_used{kSlots};
-    FixedArray<std::uint32_t> m_keys{3 * static_cast<size_t>(kSlots)};
-    FixedArray<int> m_count{kSlots};
-    FixedArray<int> m_low{kSlots};
-    FixedArray<int> m_high{kSlots};
+    FixedArray<Slot> m_slots{kSlots};
+    FixedArray<Key> m_keys{kVertexSlots};
 };
 
 // The one table the panel's commands share (they run one at a time on the UI thread).

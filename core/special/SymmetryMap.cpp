@@ -8,22 +8,40 @@
 
 namespace vortel {
 
+namespace {
+// Per key, held at the id of the first vertex that brought it: how many
+// vertices have it as their mirror image, and the highest of them.
+struct MirrorCounts {
+    FixedArray<int> count{kVertexSlots};
+    FixedArray<int> highest{kVertexSlots};
+};
+MirrorCounts& mirrorCounts() {
+    static MirrorCounts m;
+    return m;
+}
+}  // namespace
+
 int symmetryMatch(const Vec3* vertices, int n, int* table, int* matchCount) {
     PositionHash& hash = sharedPositionHash();
+    MirrorCounts& mc = mirrorCounts();
     hash.clear(n);
+    constexpr int ahead = 16;  // slots asked for ahead of their use
+    auto mirrorOf = [](const Vec3& v) { return Vec3{-v.x, v.y, v.z}; };
     // Every vertex enters under its mirror image; i ascends, so the highest match is kept last.
     for (int i = 0; i < n; ++i) {
-        const Vec3& v = vertices[i];
-        const int slot = hash.insert(Vec3{-v.x, v.y, v.z});
-        if (slot < 0) continue;
-        ++hash.count(slot);
-        hash.high(slot) = i;
+        if (i + ahead < n) hash.prefetch(mirrorOf(vertices[i + ahead]));
+        const int id = hash.insert(mirrorOf(vertices[i]), i);
+        if (id < 0) continue;
+        if (id == i) mc.count[static_cast<size_t>(i)] = 0;
+        ++mc.count[static_cast<size_t>(id)];
+        mc.highest[static_cast<size_t>(id)] = i;
     }
     int resolved = 0;
     for (int j = 0; j < n; ++j) {
-        const int slot = hash.find(vertices[j]);
-        const int matches = slot < 0 ? 0 : hash.count(slot);
-        table[j] = matches > 0 ? hash.high(slot) : -1;
+        if (j + ahead < n) hash.prefetch(vertices[j + ahead]);
+        const int id = hash.find(vertices[j]);
+        const int matches = id < 0 ? 0 : mc.count[static_cast<size_t>(id)];
+        table[j] = matches > 0 ? mc.highest[static_cast<size_t>(id)] : -1;
         matchCount[j] = matches;
         if (matches == 1) ++resolved;
     }

@@ -33,10 +33,12 @@ struct RandomFaces {
 // Faces over a small vertex pool, so that many share edges; repeated corners,
 // polylines, one-corner and empty faces, numbers outside the mesh, and normals
 // that are equal, opposite, tilted or zero (NaN once normalised).
-RandomFaces randomFaces(std::mt19937& rng) {
+// With `crowded`, thousands of faces over a handful of vertices: the lists
+// past a face grow long enough for the ordered walk with its early exit.
+RandomFaces randomFaces(std::mt19937& rng, bool crowded = false) {
     RandomFaces r;
-    const int pool = 3 + static_cast<int>(rng() % 25);
-    const int faces = static_cast<int>(rng() % 160);
+    const int pool = crowded ? 3 + static_cast<int>(rng() % 3) : 3 + static_cast<int>(rng() % 25);
+    const int faces = crowded ? 3000 + static_cast<int>(rng() % 1000) : static_cast<int>(rng() % 160);
     static const Vec3 dirs[] = {{0, 0, 1}, {0, 0, -1}, {0, 1, 0}, {0, 1, 1}, {1, 1, 1}, {0, 0, 0}, {0, 0.2f, 1}};
     for (int f = 0; f < faces; ++f) {
         static const int sizes[] = {3, 3, 4, 4, 4, 2, 1, 0, 5, 6};
@@ -63,7 +65,7 @@ TEST(EdgeAnalysisScan, EqualsAllPairsScanOnRandomFaces) {
     std::vector<int> a1(kEdgeLineSlots), a2(kEdgeLineSlots), a3(kEdgeLineSlots);
     std::vector<int> b1(kEdgeLineSlots), b2(kEdgeLineSlots), b3(kEdgeLineSlots);
     for (int trial = 0; trial < 1500; ++trial) {
-        const RandomFaces r = randomFaces(rng);
+        const RandomFaces r = randomFaces(rng, trial % 100 == 99);
         const float t = edgeThreshold(static_cast<int>(rng() % 13));
         const int maxHits = (rng() % 4 == 0) ? static_cast<int>(rng() % 20) : kMaxEdgeLines;
         const EdgeScan mine = findEdgeLines(r.view(), r.normals.data(), t, maxHits, a1.data(), a2.data(), a3.data());
