@@ -15,6 +15,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <concepts>
 
 #include "app/AboutBox.h"
 #include "app/FrameCommands.h"
@@ -338,8 +339,34 @@ QAction* CMainFrame::action(int id) const {
     return it == m_actions.end() ? nullptr : it->second;
 }
 
+namespace {
+
+// The 3-D view takes part in routing through its own commandState/onCommand
+// when it has them; any other pane through the invokable pair described in
+// CMainFrame.h.
+template <class View>
+bool viewHandles(View& view, int id) {
+    if constexpr (requires { { view.onCommand(id) } -> std::convertible_to<bool>; })
+        return view.onCommand(id);
+    else
+        return false;
+}
+
+template <class View>
+int viewRule(const View& view, int id) {
+    if constexpr (requires { { view.commandState(id) } -> std::convertible_to<CommandState>; }) {
+        const CommandState s = view.commandState(id);
+        return s.handled ? (s.enabled ? 1 : 0) | (s.checked ? 2 : 0) : -1;
+    } else {
+        return -1;
+    }
+}
+
+}  // namespace
+
 bool CMainFrame::viewCommand(int id) {
     QWidget* view = m_activeView;
+    if (view && view == m_view) return viewHandles(*m_view, id);
     if (!view || view->metaObject()->indexOfMethod("onCommand(int)") < 0) return false;
     bool handled = false;
     QMetaObject::invokeMethod(view, "onCommand", Qt::DirectConnection, Q_RETURN_ARG(bool, handled), Q_ARG(int, id));
@@ -348,6 +375,7 @@ bool CMainFrame::viewCommand(int id) {
 
 int CMainFrame::viewCommandUpdate(int id) const {
     QWidget* view = m_activeView;
+    if (view && view == m_view) return viewRule(*static_cast<const CVELTAView*>(m_view), id);
     if (!view || view->metaObject()->indexOfMethod("commandUpdate(int)") < 0) return -1;
     int rule = -1;
     QMetaObject::invokeMethod(view, "commandUpdate", Qt::DirectConnection, Q_RETURN_ARG(int, rule), Q_ARG(int, id));

@@ -6,7 +6,8 @@
 // lower-left pane and relays the tool windows' requests to the document.
 //
 // Commands are routed to the active view, the document, the frame and the
-// application, in that order. A pane takes part by declaring
+// application, in that order. The 3-D view takes part with its
+// commandState(id) and onCommand(id); another pane by declaring
 //   Q_INVOKABLE bool onCommand(int id);    // true when it handled the id
 //   Q_INVOKABLE int commandUpdate(int id); // -1: no rule; else bit 0 enabled, bit 1 checked
 #pragma once

@@ -20,6 +20,7 @@
 #include "app/FrameCommands.h"
 #include "app/ProgressBox.h"
 #include "browser/CTTtreeView.h"
+#include "view3d/CVELTAView.h"
 
 using vortel::gui::CMainFrame;
 namespace cmd = vortel::cmd;
@@ -67,6 +68,10 @@ private slots:
         for (int id : {cmd::FileOpen, cmd::SeedOpen, cmd::SpecialFunc, cmd::Motion, cmd::UvView, cmd::AppAbout,
                        cmd::Vuroz, cmd::AppExit})
             QVERIFY2(enabled(*frame, id), qPrintable(QString::number(id)));
+        // The 3-D view is the active view: keys reach it first.
+        frame->activateWindow();
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(frame->view3d()));
+        QCOMPARE(frame->activeView(), static_cast<QWidget*>(frame->view3d()));
         // Without an argument the splash goes after the start-up timer and nothing is opened.
         QVERIFY(frame->splashWindow());
         QTRY_VERIFY(frame->splashWindow() == nullptr);
@@ -238,6 +243,27 @@ private slots:
         auto again = openFrame();
         QCOMPARE(again->treePane()->height(), stored);
         QCOMPARE(QString(again->lowerPane()->metaObject()->className()), QString("CLIST3DView"));
+    }
+
+    void commandsReachTheActiveViewFirst() {
+        auto frame = openFrame();
+        frame->activateWindow();
+        QTRY_COMPARE(frame->activeView(), static_cast<QWidget*>(frame->view3d()));
+        const int addWire = 32827;  // a command of the view's own menu
+        const int before = frame->view3d()->state().addWireFlag;
+        QVERIFY(frame->commandState(addWire).enabled);
+        QCOMPARE(frame->commandState(addWire).checked, before != 0);
+        frame->runCommand(addWire);
+        QCOMPARE(frame->view3d()->state().addWireFlag, before ? 0 : 1);
+        QCOMPARE(frame->commandState(addWire).checked, before == 0);
+        // With the browser active, the view's commands have no handler.
+        frame->treePane()->setFocus();
+        QTRY_COMPARE(frame->activeView(), frame->treePane());
+        QVERIFY(!frame->commandState(addWire).enabled);
+        frame->runCommand(addWire);
+        QCOMPARE(frame->view3d()->state().addWireFlag, before ? 0 : 1);
+        // Document commands do not depend on the active view.
+        QVERIFY(frame->commandState(cmd::FileOpen).enabled);
     }
 
     void uvViewToolbarAndStatusBarToggles() {
