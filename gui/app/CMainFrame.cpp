@@ -32,7 +32,7 @@
 namespace vortel::gui {
 namespace {
 
-struct CommandSpec {
+struct CommandEntry {
     int id;
     const char* text;
     QList<QKeySequence> keys;
@@ -40,9 +40,9 @@ struct CommandSpec {
     bool checkable;
 };
 
-const std::vector<CommandSpec>& commandTable() {
+const std::vector<CommandEntry>& commandTable() {
     using QK = QKeySequence;
-    static const std::vector<CommandSpec> table = {
+    static const std::vector<CommandEntry> table = {
         {cmd::FileNew, "&New", {QK(Qt::CTRL | Qt::Key_N)}, "new", false},
         {cmd::FileOpen, "&Open...", {QK(Qt::CTRL | Qt::Key_O)}, "open", false},
         {cmd::MtOpen, "MT Open ", {}, "mtopen", false},
@@ -132,15 +132,15 @@ CMainFrame::~CMainFrame() {
 // ---------------------------------------------------------------- bars
 
 void CMainFrame::createActions() {
-    for (const CommandSpec& spec : commandTable()) {
-        auto* a = new QAction(QString::fromUtf8(spec.text), this);
-        a->setData(spec.id);
-        a->setShortcuts(spec.keys);
-        a->setCheckable(spec.checkable);
-        if (spec.icon) a->setIcon(QIcon(QString(":/vortel/icons/%1.png").arg(spec.icon)));
-        connect(a, &QAction::triggered, this, [this, id = spec.id] { runCommand(id); });
+    for (const CommandEntry& entry : commandTable()) {
+        auto* a = new QAction(QString::fromUtf8(entry.text), this);
+        a->setData(entry.id);
+        a->setShortcuts(entry.keys);
+        a->setCheckable(entry.checkable);
+        if (entry.icon) a->setIcon(QIcon(QString(":/vortel/icons/%1.png").arg(entry.icon)));
+        connect(a, &QAction::triggered, this, [this, id = entry.id] { runCommand(id); });
         addAction(a);  // accelerators work with or without a menu item
-        m_actions[spec.id] = a;
+        m_actions[entry.id] = a;
     }
 }
 
