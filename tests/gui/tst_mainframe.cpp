@@ -198,6 +198,42 @@ private slots:
         QCOMPARE(frame->counterLabel(cmd::IndicatorUvs)->text(), QString("U:0"));
     }
 
+    void openAndMtOpenThroughTheirDialogs() {
+        const QString base = mesh("tri base.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+        const QString target = mesh("tri target.obj", "v 0 0 1\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+        auto frame = openFrame();
+        QStringList filters;
+        vortel::test::onNextModal([&](QWidget* w) {
+            auto* d = qobject_cast<QFileDialog*>(w);
+            QVERIFY(d);
+            filters = d->nameFilters();
+            vortel::test::acceptFileDialog(d, base);
+        });
+        frame->action(cmd::FileOpen)->trigger();
+        QCOMPARE(filters, QStringList{"OBJ Format or PP2 HR2 (*.obj *.pp2 *.hr2)"});
+        QCOMPARE(frame->windowTitle(), "VORTEL - " + base);
+        QCOMPARE(QString::fromStdString(static_cast<CTTtreeView*>(frame->treePane())->shownPath()), base);
+        QVERIFY(enabled(*frame, cmd::MtOpen));
+
+        vortel::test::onNextModal([&](QWidget* w) {
+            auto* d = qobject_cast<QFileDialog*>(w);
+            QVERIFY(d);
+            filters = d->nameFilters();
+            vortel::test::acceptFileDialog(d, target);
+        });
+        frame->action(cmd::MtOpen)->trigger();
+        QCOMPARE(filters, QStringList{"for MT OBJ FILE(*.obj)"});
+        QCOMPARE(s->doc.morphLoadedFlag, 1);
+        QVERIFY(enabled(*frame, cmd::FF));
+        QVERIFY(!s->platform.progressBox() || !s->platform.progressBox()->isVisible());  // closed on time
+
+        // Cancel changes nothing.
+        vortel::test::onNextModal([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+        frame->action(cmd::FileOpen)->trigger();
+        QCOMPARE(s->doc.vertexCount, 3);
+        QCOMPARE(s->doc.morphLoadedFlag, 1);
+    }
+
     void panelSwapAndThe370PixelRule() {
         auto frame = openFrame();
         auto kinds = [this] {
