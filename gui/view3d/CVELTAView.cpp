@@ -168,12 +168,12 @@ void CVELTAView::onLoadRefresh() {
     // next double-click on the old group would deselect instead of select.
     m_state.selectionActiveFlag = 0;
     m_state.previousSelectedGroup = -1;
-    m_renderer.invalidateGeometry();
+    m_renderer.invalidateAll();
     update();
 }
 
 void CVELTAView::redraw() {
-    m_renderer.invalidateGeometry();
+    m_renderer.invalidateAll();
     update();
 }
 

@@ -4,6 +4,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -58,13 +59,16 @@ MeshRenderer::~MeshRenderer() = default;
 
 void MeshRenderer::initializeGl() {
     initializeOpenGLFunctions();
-    GLuint buffers[5] = {};
-    glGenBuffers(5, buffers);
+    GLuint buffers[7] = {};
+    glGenBuffers(7, buffers);
     m_positionBuffer = buffers[0];
     m_normalBuffer = buffers[1];
     m_edgeFlagBuffer = buffers[2];
     m_uvBuffer = buffers[3];
     m_uvEdgeFlagBuffer = buffers[4];
+    m_meshRuns.elements = buffers[5];
+    m_wireRuns.elements = buffers[6];
+    m_meshRuns.valid = m_wireRuns.valid = false;
     m_uploadedVertices = 0;
     m_edgeFlagVertices = 0;
     m_uvEdgeFlagCorners = 0;
@@ -74,8 +78,10 @@ void MeshRenderer::initializeGl() {
 
 void MeshRenderer::releaseGl() {
     if (!m_glReady) return;
-    const GLuint buffers[5] = {m_positionBuffer, m_normalBuffer, m_edgeFlagBuffer, m_uvBuffer, m_uvEdgeFlagBuffer};
-    glDeleteBuffers(5, buffers);
+    const GLuint buffers[7] = {m_positionBuffer,   m_normalBuffer,        m_edgeFlagBuffer,     m_uvBuffer,
+                               m_uvEdgeFlagBuffer, m_meshRuns.elements, m_wireRuns.elements};
+    glDeleteBuffers(7, buffers);
+    m_meshRuns.valid = m_wireRuns.valid = false;
     m_glReady = false;
 }
 
@@ -145,7 +151,7 @@ void MeshRenderer::bindSource(GLuint positions, GLuint normals) {
     glEdgeFlagPointer(0, nullptr);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     m_batch = Batch::None;
-    m_indices.clear();
+    m_indexCount = 0;
 }
 
 void MeshRenderer::unbindSource() {
@@ -156,6 +162,13 @@ void MeshRenderer::unbindSource() {
     glEdgeFlag(GL_TRUE);
 }
 
+GLuint* MeshRenderer::reserveIndices(size_t n) {
+    if (m_indexCount + n > m_indices.size()) m_indices.resize(std::max(m_indices.size() * 2, m_indexCount + n + 4096));
+    GLuint* out = m_indices.data() + m_indexCount;
+    m_indexCount += n;
+    return out;
+}
+
 void MeshRenderer::queueFace(const int* ids, int count, int bias, GLenum prim, GLenum polygonMode, int copyOffset) {
     if (prim == GL_POLYGON) {
         if (count < 3) return;  // an incomplete polygon draws nothing
@@ -164,17 +177,18 @@ void MeshRenderer::queueFace(const int* ids, int count, int bias, GLenum prim, G
             flushBatch();
             m_batch = want;
         }
+        GLuint* out = reserveIndices(static_cast<size_t>(3 * (count - 2)));
         const GLuint q0 = static_cast<GLuint>(ids[0] + bias);
         const GLuint off = static_cast<GLuint>(copyOffset);
         for (int i = 1; i + 1 < count; ++i) {
             const GLuint a = static_cast<GLuint>(ids[i] + bias);
             const GLuint b = static_cast<GLuint>(ids[i + 1] + bias);
             if (want == Batch::Filled) {
-                m_indices.insert(m_indices.end(), {a, b, q0});
+                *out++ = a, *out++ = b, *out++ = q0;
             } else {
                 // Only the polygon's outline carries edge flag 1: edge (i, i+1) always,
                 // (i+1, 0) on the last triangle, (0, i) on the first.
-                m_indices.insert(m_indices.end(), {a, i + 2 == count ? b : b + off, i == 1 ? q0 : q0 + off});
+                *out++ = a, *out++ = i + 2 == count ? b : b + off, *out++ = i == 1 ? q0 : q0 + off;
             }
         }
         return;
@@ -184,23 +198,240 @@ void MeshRenderer::queueFace(const int* ids, int count, int bias, GLenum prim, G
         flushBatch();
         m_batch = Batch::Lines;
     }
-    for (int i = 0; i + 1 < count; ++i)
-        m_indices.insert(m_indices.end(), {static_cast<GLuint>(ids[i] + bias), static_cast<GLuint>(ids[i + 1] + bias)});
-    if (prim == GL_LINE_LOOP)
-        m_indices.insert(m_indices.end(),
-                         {static_cast<GLuint>(ids[count - 1] + bias), static_cast<GLuint>(ids[0] + bias)});
+    const bool loop = prim == GL_LINE_LOOP;
+    GLuint* out = reserveIndices(static_cast<size_t>(2 * (loop ? count : count - 1)));
+    for (int i = 0; i + 1 < count; ++i) *out++ = static_cast<GLuint>(ids[i] + bias), *out++ = static_cast<GLuint>(ids[i + 1] + bias);
+    if (loop) *out++ = static_cast<GLuint>(ids[count - 1] + bias), *out++ = static_cast<GLuint>(ids[0] + bias);
 }
 
 void MeshRenderer::flushBatch() {
-    if (m_batch != Batch::None && !m_indices.empty()) {
+    if (m_recording) {
+        if (m_batch != Batch::None && m_indexCount > m_batchStart) {
+            Command c{Command::Kind::Draw};
+            c.batch = m_batch;
+            c.first = m_batchStart;
+            c.count = m_indexCount - m_batchStart;
+            m_recording->push_back(c);
+        }
+        m_batchStart = m_indexCount;
+        m_batch = Batch::None;
+        return;
+    }
+    if (m_batch != Batch::None && m_indexCount > 0) {
         const GLenum prim = m_batch == Batch::Lines ? GL_LINES : GL_TRIANGLES;
         if (m_batch == Batch::Unfilled) glEnableClientState(GL_EDGE_FLAG_ARRAY);
-        glDrawElements(prim, static_cast<GLsizei>(m_indices.size()), GL_UNSIGNED_INT, m_indices.data());
+        glDrawElements(prim, static_cast<GLsizei>(m_indexCount), GL_UNSIGNED_INT, m_indices.data());
         if (m_batch == Batch::Unfilled) glDisableClientState(GL_EDGE_FLAG_ARRAY);
         ++m_batches;
     }
-    m_indices.clear();
+    m_indexCount = 0;
     m_batch = Batch::None;
+}
+
+std::vector<unsigned char> MeshRenderer::passKey(const ViewState& s, bool wirePass) const {
+    const CVELTADoc& d = m_doc;
+    std::vector<unsigned char> key;
+    auto put = [&key](long long v) {
+        const auto* p = reinterpret_cast<const unsigned char*>(&v);
+        key.insert(key.end(), p, p + sizeof v);
+    };
+    put(m_generation);
+    put(d.faceCount);
+    put(d.vertexCount);
+    if (wirePass) {
+        put(s.colourMode == kColourObject ? 1 : 0);
+    } else {
+        put(s.colourMode);
+        put(s.labelShownFlag);
+        put(s.selectedGroupIndex);
+        put(static_cast<long long>(s.polygonMode));
+        put(s.lineLoopFlag);
+        put(d.fileColoursFlag);
+        put(d.morphLoadedFlag);
+    }
+    key.insert(key.end(), d.groupVisibleFlag.data(), d.groupVisibleFlag.data() + kMaxGroups);
+    return key;
+}
+
+void MeshRenderer::walkMaterial(float r, float g, float b) {
+    if (!m_recording) {
+        materialColour(r, g, b);
+        return;
+    }
+    flushBatch();
+    Command c{Command::Kind::Material};
+    c.r = r, c.g = g, c.b = b;
+    m_recording->push_back(c);
+}
+
+void MeshRenderer::walkMorphColour(int token) {
+    if (m_recording) {
+        flushBatch();
+        Command c{Command::Kind::MorphColour};
+        c.token = token;
+        m_recording->push_back(c);
+        return;
+    }
+    if (token) {
+        glColor3f(1.0f, 0.4f, 0.4f);
+        setAmbientDiffuse(1.0f, 0.4f, 0.4f, 1.0f);
+    } else {
+        glColor3f(0.9f, 0.9f, 0.9f);
+        setAmbientDiffuse(1.0f, 1.0f, 1.0f, 0.5f);
+    }
+}
+
+void MeshRenderer::walkPolygonMode(GLenum mode) {
+    if (m_recording) {
+        flushBatch();
+        Command c{Command::Kind::PolygonMode};
+        c.mode = mode;
+        m_recording->push_back(c);
+        return;
+    }
+    glPolygonMode(GL_FRONT_AND_BACK, mode);
+}
+
+long long MeshRenderer::walkMeshFaces(const ViewState& s, bool record) {
+    const CVELTADoc& d = m_doc;
+    const int* cv = d.cornerVertexList.data();
+    const Vec3* dv = d.displayVertexArray.data();
+    const Vec3* cn = d.cornerNormalList.data();
+    GLenum polygonMode = s.polygonMode;
+    int lastKey = -1;
+    int lastToken = -1;
+    long long lastNormal = -1;
+    size_t k = 0;  // running corner-normal index: advances for every face, drawn or not
+    for (int f = 0; f < d.faceCount; ++f) {
+        const size_t fi = static_cast<size_t>(f);
+        const int first = d.faceFirstCorner[fi];
+        const int count = d.faceCornerCount[fi];
+        const int g = d.faceGroup[fi];
+        const int m = d.faceMaterial[fi];
+        bool drawn = true;
+        switch (s.colourMode) {
+        case kColourObject:
+            drawn = visibleAt(g);
+            if (drawn && g != lastKey) {
+                if (s.labelShownFlag == 1) {
+                    polygonMode = g == s.selectedGroupIndex ? s.polygonMode : GL_POINT;
+                    walkPolygonMode(polygonMode);
+                }
+                const PaletteColour& c = groupPaletteColour(g);
+                walkMaterial(c.r, c.g, c.b);
+                lastKey = g;
+            }
+            break;
+        case kColourMaterial:
+            drawn = visibleAt(m);
+            if (!drawn) break;
+            if (d.fileColoursFlag == 0) {
+                if (m != lastKey) {
+                    const PaletteColour& c = groupPaletteColour(m);
+                    walkMaterial(c.r, c.g, c.b);
+                    lastKey = m;
+                }
+            } else if (!record || m != lastKey) {  // every face sets its file colour; a run repeats it
+                const PaletteColour c = fileColour(d, m);
+                walkMaterial(c.r, c.g, c.b);
+                lastKey = m;
+            }
+            break;
+        default:  // NONE: morph colours per face
+            drawn = visibleAt(m);
+            if (drawn && d.morphLoadedFlag == 1) {
+                const int token = d.faceMovedFlag[fi] ? 1 : 0;
+                if (!record || token != lastToken) {
+                    walkMorphColour(token);
+                    lastToken = token;
+                }
+            }
+            break;
+        }
+        if (drawn && count > 0 && faceIsValid(first, count)) {
+            const GLenum prim = s.lineLoopFlag == 1 ? GL_LINE_LOOP : d.faceKind[fi] == 'L' ? GL_LINE_STRIP : GL_POLYGON;
+            if (record) {
+                queueFace(cv + first, count, -1, prim, polygonMode, d.vertexCount);
+            } else {
+                glBegin(prim);
+                for (int c = 0; c < count; ++c) {
+                    glNormal3fv(&cn[k + static_cast<size_t>(c)].x);
+                    glVertex3fv(&dv[cv[first + c] - 1].x);
+                }
+                glEnd();
+            }
+            lastNormal = static_cast<long long>(k) + count - 1;
+        }
+        if (count > 0) k += static_cast<size_t>(count);
+    }
+    return lastNormal;
+}
+
+void MeshRenderer::recordMeshPass(const ViewState& s) {
+    m_meshRuns.commands.clear();
+    m_recording = &m_meshRuns.commands;
+    m_batch = Batch::None;
+    m_indexCount = m_batchStart = 0;
+    m_meshRuns.lastNormal = walkMeshFaces(s, true);
+    finishRecording(m_meshRuns);
+}
+
+void MeshRenderer::recordWirePass(const ViewState& s) {
+    const CVELTADoc& d = m_doc;
+    m_wireRuns.commands.clear();
+    m_recording = &m_wireRuns.commands;
+    m_batch = Batch::None;
+    m_indexCount = m_batchStart = 0;
+    const int* cv = d.cornerVertexList.data();
+    for (int f = 0; f < d.faceCount; ++f) {
+        const size_t fi = static_cast<size_t>(f);
+        const int index = s.colourMode == kColourObject ? d.faceGroup[fi] : d.faceMaterial[fi];
+        if (!visibleAt(index)) continue;
+        const int first = d.faceFirstCorner[fi];
+        const int count = d.faceCornerCount[fi];
+        if (count <= 0 || !faceIsValid(first, count)) continue;
+        queueFace(cv + first, count, -1, GL_POLYGON, GL_LINE, d.vertexCount);
+    }
+    finishRecording(m_wireRuns);
+}
+
+void MeshRenderer::finishRecording(PassRuns& runs) {
+    flushBatch();
+    m_recording = nullptr;
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, runs.elements);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_indexCount * sizeof(GLuint)),
+                 m_indexCount ? m_indices.data() : nullptr, GL_STATIC_DRAW);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    m_indexCount = m_batchStart = 0;
+    runs.valid = true;
+    ++runs.builds;
+}
+
+void MeshRenderer::replay(const PassRuns& runs) {
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, runs.elements);
+    for (const Command& c : runs.commands) {
+        switch (c.kind) {
+        case Command::Kind::Material:
+            materialColour(c.r, c.g, c.b);
+            break;
+        case Command::Kind::MorphColour:
+            walkMorphColour(c.token);
+            break;
+        case Command::Kind::PolygonMode:
+            glPolygonMode(GL_FRONT_AND_BACK, c.mode);
+            break;
+        case Command::Kind::Draw: {
+            const GLenum prim = c.batch == Batch::Lines ? GL_LINES : GL_TRIANGLES;
+            if (c.batch == Batch::Unfilled) glEnableClientState(GL_EDGE_FLAG_ARRAY);
+            glDrawElements(prim, static_cast<GLsizei>(c.count), GL_UNSIGNED_INT,
+                           reinterpret_cast<const void*>(c.first * sizeof(GLuint)));
+            if (c.batch == Batch::Unfilled) glDisableClientState(GL_EDGE_FLAG_ARRAY);
+            ++m_batches;
+            break;
+        }
+        }
+    }
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
 }
 
 void MeshRenderer::meshPass(const ViewState& s) {
@@ -223,92 +454,18 @@ void MeshRenderer::meshPass(const ViewState& s) {
     const bool fast = !m_reference && m_glReady && d.vertexCount > 0;
     if (fast) {
         syncGeometry();
+        std::vector<unsigned char> key = passKey(s, false);
+        if (!m_meshRuns.valid || key != m_meshRuns.key) {
+            recordMeshPass(s);
+            m_meshRuns.key = std::move(key);
+        }
         bindSource(m_positionBuffer, m_normalBuffer);
-    }
-    const int* cv = d.cornerVertexList.data();
-    const Vec3* dv = d.displayVertexArray.data();
-    const Vec3* cn = d.cornerNormalList.data();
-    GLenum polygonMode = s.polygonMode;
-    int lastKey = -1;
-    int lastToken = -1;
-    long long lastNormal = -1;
-    size_t k = 0;  // running corner-normal index: advances for every face, drawn or not
-    for (int f = 0; f < d.faceCount; ++f) {
-        const size_t fi = static_cast<size_t>(f);
-        const int first = d.faceFirstCorner[fi];
-        const int count = d.faceCornerCount[fi];
-        const int g = d.faceGroup[fi];
-        const int m = d.faceMaterial[fi];
-        bool drawn = true;
-        switch (s.colourMode) {
-        case kColourObject:
-            drawn = visibleAt(g);
-            if (drawn && g != lastKey) {
-                if (fast) flushBatch();
-                if (s.labelShownFlag == 1) {
-                    polygonMode = g == s.selectedGroupIndex ? s.polygonMode : GL_POINT;
-                    glPolygonMode(GL_FRONT_AND_BACK, polygonMode);
-                }
-                const PaletteColour& c = groupPaletteColour(g);
-                materialColour(c.r, c.g, c.b);
-                lastKey = g;
-            }
-            break;
-        case kColourMaterial:
-            drawn = visibleAt(m);
-            if (!drawn) break;
-            if (d.fileColoursFlag == 0) {
-                if (m != lastKey) {
-                    if (fast) flushBatch();
-                    const PaletteColour& c = groupPaletteColour(m);
-                    materialColour(c.r, c.g, c.b);
-                    lastKey = m;
-                }
-            } else if (!fast || m != lastKey) {  // every face sets its file colour; runs repeat it
-                if (fast) flushBatch();
-                const PaletteColour c = fileColour(d, m);
-                materialColour(c.r, c.g, c.b);
-                lastKey = m;
-            }
-            break;
-        default:  // NONE: morph colours per face
-            drawn = visibleAt(m);
-            if (drawn && d.morphLoadedFlag == 1) {
-                const int token = d.faceMovedFlag[fi] ? 1 : 0;
-                if (!fast || token != lastToken) {
-                    if (fast) flushBatch();
-                    if (token) {
-                        glColor3f(1.0f, 0.4f, 0.4f);
-                        setAmbientDiffuse(1.0f, 0.4f, 0.4f, 1.0f);
-                    } else {
-                        glColor3f(0.9f, 0.9f, 0.9f);
-                        setAmbientDiffuse(1.0f, 1.0f, 1.0f, 0.5f);
-                    }
-                    lastToken = token;
-                }
-            }
-            break;
-        }
-        if (drawn && count > 0 && faceIsValid(first, count)) {
-            const GLenum prim = s.lineLoopFlag == 1 ? GL_LINE_LOOP : d.faceKind[fi] == 'L' ? GL_LINE_STRIP : GL_POLYGON;
-            if (fast) {
-                queueFace(cv + first, count, -1, prim, polygonMode, d.vertexCount);
-            } else {
-                glBegin(prim);
-                for (int c = 0; c < count; ++c) {
-                    glNormal3fv(&cn[k + static_cast<size_t>(c)].x);
-                    glVertex3fv(&dv[cv[first + c] - 1].x);
-                }
-                glEnd();
-            }
-            lastNormal = static_cast<long long>(k) + count - 1;
-        }
-        if (count > 0) k += static_cast<size_t>(count);
-    }
-    if (fast) {
+        replay(m_meshRuns);
         unbindSource();
         // The immediate drawing leaves the last corner's normal current; later points and lines are lit with it.
-        if (lastNormal >= 0) glNormal3fv(&cn[lastNormal].x);
+        if (m_meshRuns.lastNormal >= 0) glNormal3fv(&d.cornerNormalList[static_cast<size_t>(m_meshRuns.lastNormal)].x);
+    } else {
+        walkMeshFaces(s, false);
     }
 
     setEmission(0.0f, 0.0f, 0.0f, 0.0f);
@@ -437,26 +594,29 @@ void MeshRenderer::wireOverlayPass(const ViewState& s) {
     const bool fast = !m_reference && m_glReady && d.vertexCount > 0;
     if (fast) {
         syncGeometry();
+        std::vector<unsigned char> key = passKey(s, true);
+        if (!m_wireRuns.valid || key != m_wireRuns.key) {
+            recordWirePass(s);
+            m_wireRuns.key = std::move(key);
+        }
         bindSource(m_positionBuffer, 0);
-    }
-    const int* cv = d.cornerVertexList.data();
-    const Vec3* dv = d.displayVertexArray.data();
-    for (int f = 0; f < d.faceCount; ++f) {
-        const size_t fi = static_cast<size_t>(f);
-        const int index = s.colourMode == kColourObject ? d.faceGroup[fi] : d.faceMaterial[fi];
-        if (!visibleAt(index)) continue;
-        const int first = d.faceFirstCorner[fi];
-        const int count = d.faceCornerCount[fi];
-        if (count <= 0 || !faceIsValid(first, count)) continue;
-        if (fast) {
-            queueFace(cv + first, count, -1, GL_POLYGON, GL_LINE, d.vertexCount);
-        } else {
+        replay(m_wireRuns);
+        unbindSource();
+    } else {
+        const int* cv = d.cornerVertexList.data();
+        const Vec3* dv = d.displayVertexArray.data();
+        for (int f = 0; f < d.faceCount; ++f) {
+            const size_t fi = static_cast<size_t>(f);
+            const int index = s.colourMode == kColourObject ? d.faceGroup[fi] : d.faceMaterial[fi];
+            if (!visibleAt(index)) continue;
+            const int first = d.faceFirstCorner[fi];
+            const int count = d.faceCornerCount[fi];
+            if (count <= 0 || !faceIsValid(first, count)) continue;
             glBegin(GL_POLYGON);
             for (int c = 0; c < count; ++c) glVertex3fv(&dv[cv[first + c] - 1].x);
             glEnd();
         }
     }
-    if (fast) unbindSource();
 
     setEmission(0.0f, 0.0f, 0.0f, 1.0f);
     glDisable(GL_BLEND);

@@ -45,8 +45,14 @@ public:
 
     void setReference(bool on) { m_reference = on; }
     bool reference() const { return m_reference; }
-    // The display positions, normals or face table changed: re-send them before the next fast frame.
+    // The display positions or normals changed (a morph step, a new framing): re-send them.
     void invalidateGeometry() { m_geometryDirty = true; }
+    // Anything else of the document may have changed (a load, a tool): re-send the
+    // positions and build the runs of faces again.
+    void invalidateAll() {
+        m_geometryDirty = true;
+        ++m_generation;
+    }
     void setDropMeshSource(std::function<DropMeshSource()> source) { m_dropSource = std::move(source); }
 
     void meshPass(const ViewState& s);
@@ -54,14 +60,49 @@ public:
     void labelPass(ViewState& s);
     void uvPass(const ViewState& s);
 
-    // Draw calls that carried faces in the last fast frame (mesh + overlay + UV).
+    // Draw calls that carried faces in the fast frames since the last reset (mesh + overlay + UV).
     int batchCount() const { return m_batches; }
     void resetBatchCount() { m_batches = 0; }
+    // Times the runs of the mesh pass were built (once per change of mode, flags or mesh).
+    int meshRunBuilds() const { return m_meshRuns.builds; }
     // Buffer uploads of display positions and normals so far.
     int geometryUploads() const { return m_uploads; }
 
 private:
     enum class Batch { None, Filled, Unfilled, Lines };
+
+    // One step of a recorded pass: a state call of the face walk or one batch draw.
+    struct Command {
+        enum class Kind { Material, MorphColour, PolygonMode, Draw } kind;
+        Batch batch = Batch::None;
+        GLenum mode = 0;   // polygon mode
+        int token = 0;     // morph colour: 1 moved, 0 not
+        float r = 0.0f, g = 0.0f, b = 0.0f;
+        size_t first = 0, count = 0;  // indices in the pass's element buffer
+    };
+
+    // The runs of one pass, kept while the key (modes, flags, mesh generation) holds.
+    struct PassRuns {
+        std::vector<unsigned char> key;
+        std::vector<Command> commands;
+        GLuint elements = 0;
+        long long lastNormal = -1;  // corner whose normal the immediate drawing leaves current
+        bool valid = false;
+        int builds = 0;
+    };
+
+    std::vector<unsigned char> passKey(const ViewState& s, bool wirePass) const;
+    // The face walk of the mesh pass: immediate drawing, or recording of the runs.
+    // Returns the corner whose normal was given last (-1 for none).
+    long long walkMeshFaces(const ViewState& s, bool record);
+    void recordMeshPass(const ViewState& s);
+    void recordWirePass(const ViewState& s);
+    void finishRecording(PassRuns& runs);
+    void replay(const PassRuns& runs);
+    // State calls of the face walk: made at once, or recorded while a pass is being built.
+    void walkMaterial(float r, float g, float b);
+    void walkMorphColour(int token);
+    void walkPolygonMode(GLenum mode);
 
     // Visible flag at a group or material number; numbers outside the table draw.
     bool visibleAt(int index) const;
@@ -72,6 +113,8 @@ private:
     void unbindSource();
     // Fast drawing: queue one face (ids are 0-based indices into the bound source).
     void queueFace(const int* ids, int count, int bias, GLenum prim, GLenum polygonMode, int copyOffset);
+    // Room for n more indices at the end of the batch.
+    GLuint* reserveIndices(size_t n);
     void flushBatch();
     void drawOverlays(const ViewState& s);
 
@@ -92,8 +135,13 @@ private:
 
     // fast drawing batch
     Batch m_batch = Batch::None;
+    std::vector<Command>* m_recording = nullptr;
+    size_t m_batchStart = 0;
+    long long m_generation = 0;
+    PassRuns m_meshRuns, m_wireRuns;
     bool m_normalsBound = false;
-    std::vector<GLuint> m_indices;
+    std::vector<GLuint> m_indices;  // grows to the largest batch, never shrinks
+    size_t m_indexCount = 0;
     std::vector<Vec3> m_uvPositions;
     std::vector<GLuint> m_pointIndices;
     int m_batches = 0;

@@ -335,6 +335,29 @@ private slots:
         s.controlKey = 0;
     }
 
+    // The fast drawing keeps its runs of faces until a mode, a flag or the mesh changes.
+    void runsRebuiltOnlyWhenNeeded() {
+        ViewFixture& f = fixture();
+        f.openText("pick.obj", kPickScene);
+        f.resetView(4);
+        (void)f.grab();
+        const int builds = f.view->renderer().meshRunBuilds();
+        f.view->state().rotY = 33.0f;
+        f.view->state().zoom = 1.7f;
+        (void)f.grab();
+        QCOMPARE(f.view->renderer().meshRunBuilds(), builds);
+        f.doc.groupVisibleFlag[2] = 0;
+        (void)f.grab();
+        QCOMPARE(f.view->renderer().meshRunBuilds(), builds + 1);
+        f.doc.groupVisibleFlag[2] = 1;
+        f.view->setDisplayMode(2);
+        (void)f.grab();
+        QCOMPARE(f.view->renderer().meshRunBuilds(), builds + 2);
+        f.doc.redrawAll();  // another tool changed the document
+        (void)f.grab();
+        QCOMPARE(f.view->renderer().meshRunBuilds(), builds + 3);
+    }
+
     void f8ShowsTheScore() {
         ViewFixture& f = fixture();
         f.openText("pick.obj", kPickScene);
