@@ -213,9 +213,8 @@ EdgeScan findEdgeLines(const FaceTableView& ft, const Vec3* faceNormals, float t
         }
         int touchedCount = 0;
         for (int k = 0; k < countA; ++k) {
-            const int value = cornersA[k];
-            const int b = value;
-            const int* hi = lists + start[b + 1];
+            const int value = cornersA[k];  // in range: its own bucket
+            const int* hi = lists + start[value + 1];
             for (const int* p = from[k]; p < hi; ++p) {
                 const int fb = *p;
                 int m = mult[p - lists];

@@ -32,14 +32,15 @@ struct EdgeScan {
     bool limitReached = false;  // more than maxHits hits; the lists hold maxHits + 1
 };
 
-// Every pair of faces A < B in order, as the all-pairs scan with its early exit
-// (once A has as many neighbours as corners) finds them, but visiting for each
-// A only the later faces that share a vertex with it, in ascending order: the
-// neighbour counts, the shared-edge pair counting and the order of the hits are
-// those of the scan. A hit (u, v, B) is listed when the shared-edge test finds
-// the edge u < v and the dot product of the two normals is not greater than t.
-// The lists need maxHits + 1 entries. `progress` receives a percentage for
-// every 250th face.
+// The edge lines that the all-pairs scan finds (every face A against every
+// later face B, in order, leaving A once it has as many neighbours as
+// corners), found through vertex-to-face adjacency: only later faces that
+// share a vertex with A can share an edge with it. The neighbour counts, the
+// shared-edge pair counting (a vertex repeated within a face counts every
+// pair) and the order of the hits are those of the scan. A hit (u, v, B) is
+// listed when the shared-edge test finds the edge u <= v and the dot product
+// of the two normals is not greater than t. The lists need maxHits + 1
+// entries. `progress` receives a percentage for every 250th face.
 EdgeScan findEdgeLines(const FaceTableView& faces, const Vec3* faceNormals, float t, int maxHits, int* first,
                        int* second, int* face, const std::function<void(int)>& progress = {});
 

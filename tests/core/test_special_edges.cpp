@@ -191,7 +191,7 @@ TEST(EdgeAnalysis, TooManyHitsKeepsThePreviousList) {
     ASSERT_EQ(p.doc.edgeLineCount, 12);
     // 130,002 faces alternating over four vertices: every face finds three
     // neighbours at once, far more than 130,000 hits at slider 0.
-    MeshSpec m;
+    MeshData m;
     m.vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}};
     for (int f = 0; f < 130002; ++f) m.faces.push_back(f % 2 ? std::vector<int>{2, 1, 4} : std::vector<int>{1, 2, 3});
     setMesh(p.doc, m);
@@ -209,7 +209,7 @@ TEST(EdgeAnalysis, TooManyHitsKeepsThePreviousList) {
 
 TEST(EdgeCut, LimitsCountEveryNewVertex) {
     PanelFixture p;
-    MeshSpec m;
+    MeshData m;
     m.vertices.resize(129990, Vec3{});
     for (int i = 0; i < 129990; ++i) m.vertices[static_cast<size_t>(i)] = Vec3{static_cast<float>(i), 0, 0};
     // A face that repeats vertex 1 nine times: one line through it makes ten new vertices.

@@ -127,7 +127,7 @@ TEST(Fusion, RandomGroupedMeshesMatchThePlainLoopsAndTheLayout) {
     std::mt19937 rng(23);
     const std::string path = mapPath("random.vcm");
     for (int trial = 0; trial < 60; ++trial) {
-        MeshSpec m;
+        MeshData m;
         m.vertices = plantedPositions(rng, 1 + static_cast<int>(rng() % 200));
         const int n = static_cast<int>(m.vertices.size());
         m.groupCount = 1 + static_cast<int>(rng() % 4);
@@ -238,7 +238,7 @@ TEST(Fusion, RefusalsKeepThePreviousMapFileAndTheMesh) {
     p.load("bad.obj", "# no vertex\n");
     refusedWith("OBJECT HAS NOT GROUP.");
 
-    MeshSpec many;
+    MeshData many;
     many.vertices = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}};
     many.faces = {{1, 2, 3}};
     setMesh(p.doc, many);
@@ -246,7 +246,7 @@ TEST(Fusion, RefusalsKeepThePreviousMapFileAndTheMesh) {
     refusedWith("OBJECT GROUP RANGE MAX OVER.(1-248)");
 
     // 25,000 duplicate pairs.
-    MeshSpec dup;
+    MeshData dup;
     for (int i = 0; i < 25000; ++i) {
         const Vec3 v{static_cast<float>(i), 1, 2};
         dup.vertices.push_back(v);
@@ -258,7 +258,7 @@ TEST(Fusion, RefusalsKeepThePreviousMapFileAndTheMesh) {
     refusedWith("NG. MAX REATCHED!");
 
     // 25,000 corners to re-point, with a single duplicate.
-    MeshSpec busy;
+    MeshData busy;
     busy.vertices = {{0, 0, 0}, {0, 0, 0}, {1, 0, 0}};
     for (int f = 0; f < 6250; ++f) busy.faces.push_back({2, 2, 2, 2});
     busy.faces.push_back({1, 3, 1});

@@ -50,7 +50,7 @@ inline int sharedEdge(const int* a, int na, const int* b, int nb, int& u, int& v
     return 1;
 }
 
-// "1.ANALYSIS" step 5: every face A against every later face B, with the early exit.
+// "1.ANALYSIS" search: every face A against every later face B, with the early exit.
 inline EdgeScan edgeLines(const FaceTableView& ft, const Vec3* normals, float t, int maxHits, int* first,
                           int* second, int* face) {
     EdgeScan scan;
@@ -78,7 +78,7 @@ inline EdgeScan edgeLines(const FaceTableView& ft, const Vec3* normals, float t,
     return scan;
 }
 
-// "FUSION" step 7: each vertex i against every later vertex k not yet marked.
+// "FUSION" duplicate search: each vertex i against every later vertex k not yet marked.
 inline DuplicateSearch duplicatePairs(const Vec3* v, int n, int maxPairs, int* pairFirst, int* pairDuplicate,
                                       unsigned char* mark) {
     DuplicateSearch r;
@@ -99,7 +99,7 @@ inline DuplicateSearch duplicatePairs(const Vec3* v, int n, int maxPairs, int* p
     return r;
 }
 
-// "FUSION" step 10: a marked vertex looks up its first copy q in the pair list
+// "FUSION" vertex map: a marked vertex looks up its first copy q in the pair list
 // and counts the marked vertices before q.
 inline void vertexMap(int n, const unsigned char* mark, const int* pairFirst, const int* pairDuplicate, int pairs,
                       int* map) {
@@ -119,7 +119,7 @@ inline void vertexMap(int n, const unsigned char* mark, const int* pairFirst, co
     }
 }
 
-// "FUSION" step 11 on a corner list: every corner against every pair; the
+// "FUSION" re-pointing of a corner list: every corner against every pair; the
 // count stops the pass when it reaches `limit`. Returns the count.
 inline int repointCorners(int* corners, int cornerCount, const int* pairFirst, const int* pairDuplicate, int pairs,
                           int limit, bool& limitReached) {

@@ -51,7 +51,7 @@ struct PanelFixture {
     }
 };
 
-struct MeshSpec {
+struct MeshData {
     std::vector<Vec3> vertices;
     std::vector<std::vector<int>> faces;  // 1-based vertex numbers
     std::vector<int> faceGroups;           // empty: all 0
@@ -60,7 +60,7 @@ struct MeshSpec {
 
 // Puts a mesh straight into the document, with what a load leaves behind:
 // display transform, normals, floating flags and count, no morph, no edge lines.
-inline void setMesh(CVELTADoc& d, const MeshSpec& m) {
+inline void setMesh(CVELTADoc& d, const MeshData& m) {
     d.vertexCount = static_cast<int>(m.vertices.size());
     d.modelBoxMax = Vec3{-1e12f, -1e12f, -1e12f};
     d.modelBoxMin = Vec3{1e12f, 1e12f, 1e12f};
