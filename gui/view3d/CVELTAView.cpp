@@ -133,7 +133,9 @@ void CVELTAView::paintGL() {
     glPopMatrix();
 
     if (m_doc.uvViewFlag == 1) {
-        if (m_state.uvBlend != 1.0f) m_uvTimer.start();
+        // Started, not restarted: paints that come faster than the period (playback, a drag)
+        // would otherwise hold the blend still.
+        if (m_state.uvBlend != 1.0f && !m_uvTimer.isActive()) m_uvTimer.start();
         glPushMatrix();
         m_renderer.uvPass(m_state);
         glPopMatrix();

@@ -4,6 +4,8 @@
 
 #include <GL/gl.h>
 
+#include <QOpenGLContext>
+
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -59,6 +61,8 @@ MeshRenderer::~MeshRenderer() = default;
 
 void MeshRenderer::initializeGl() {
     initializeOpenGLFunctions();
+    m_multiDrawElements = reinterpret_cast<MultiDrawElements>(
+        QOpenGLContext::currentContext()->getProcAddress("glMultiDrawElements"));
     GLuint buffers[7] = {};
     glGenBuffers(7, buffers);
     m_positionBuffer = buffers[0];
@@ -172,6 +176,18 @@ GLuint* MeshRenderer::reserveIndices(size_t n) {
 void MeshRenderer::queueFace(const int* ids, int count, int bias, GLenum prim, GLenum polygonMode, int copyOffset) {
     if (prim == GL_POLYGON) {
         if (count < 3) return;  // an incomplete polygon draws nothing
+        if (polygonMode != GL_FILL && m_recording && m_multiDrawElements) {
+            // Line and point modes: the polygon itself, cut and outlined by the GL as in the reference.
+            if (m_batch != Batch::Polygons) {
+                flushBatch();
+                m_batch = Batch::Polygons;
+            }
+            m_polygonCounts.push_back(count);
+            m_polygonOffsets.push_back(reinterpret_cast<const void*>(m_indexCount * sizeof(GLuint)));
+            GLuint* out = reserveIndices(static_cast<size_t>(count));
+            for (int i = 0; i < count; ++i) out[i] = static_cast<GLuint>(ids[i] + bias);
+            return;
+        }
         const Batch want = polygonMode == GL_FILL ? Batch::Filled : Batch::Unfilled;
         if (m_batch != want) {
             flushBatch();
@@ -206,7 +222,13 @@ void MeshRenderer::queueFace(const int* ids, int count, int bias, GLenum prim, G
 
 void MeshRenderer::flushBatch() {
     if (m_recording) {
-        if (m_batch != Batch::None && m_indexCount > m_batchStart) {
+        if (m_batch == Batch::Polygons && m_polygonCounts.size() > m_polygonStart) {
+            Command c{Command::Kind::Draw};
+            c.batch = m_batch;
+            c.first = m_polygonStart;
+            c.count = m_polygonCounts.size() - m_polygonStart;
+            m_recording->push_back(c);
+        } else if (m_batch != Batch::None && m_batch != Batch::Polygons && m_indexCount > m_batchStart) {
             Command c{Command::Kind::Draw};
             c.batch = m_batch;
             c.first = m_batchStart;
@@ -214,6 +236,7 @@ void MeshRenderer::flushBatch() {
             m_recording->push_back(c);
         }
         m_batchStart = m_indexCount;
+        m_polygonStart = m_polygonCounts.size();
         m_batch = Batch::None;
         return;
     }
@@ -403,6 +426,11 @@ void MeshRenderer::finishRecording(PassRuns& runs) {
                  m_indexCount ? m_indices.data() : nullptr, GL_STATIC_DRAW);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     m_indexCount = m_batchStart = 0;
+    runs.polygonCounts.swap(m_polygonCounts);
+    runs.polygonOffsets.swap(m_polygonOffsets);
+    m_polygonCounts.clear();
+    m_polygonOffsets.clear();
+    m_polygonStart = 0;
     runs.valid = true;
     ++runs.builds;
 }
@@ -421,6 +449,12 @@ void MeshRenderer::replay(const PassRuns& runs) {
             glPolygonMode(GL_FRONT_AND_BACK, c.mode);
             break;
         case Command::Kind::Draw: {
+            if (c.batch == Batch::Polygons) {
+                m_multiDrawElements(GL_POLYGON, runs.polygonCounts.data() + c.first, GL_UNSIGNED_INT,
+                                    runs.polygonOffsets.data() + c.first, static_cast<GLsizei>(c.count));
+                ++m_batches;
+                break;
+            }
             const GLenum prim = c.batch == Batch::Lines ? GL_LINES : GL_TRIANGLES;
             if (c.batch == Batch::Unfilled) glEnableClientState(GL_EDGE_FLAG_ARRAY);
             glDrawElements(prim, static_cast<GLsizei>(c.count), GL_UNSIGNED_INT,

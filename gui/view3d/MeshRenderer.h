@@ -69,7 +69,7 @@ public:
     int geometryUploads() const { return m_uploads; }
 
 private:
-    enum class Batch { None, Filled, Unfilled, Lines };
+    enum class Batch { None, Filled, Unfilled, Lines, Polygons };
 
     // One step of a recorded pass: a state call of the face walk or one batch draw.
     struct Command {
@@ -87,6 +87,8 @@ private:
         std::vector<Command> commands;
         GLuint elements = 0;
         long long lastNormal = -1;  // corner whose normal the immediate drawing leaves current
+        std::vector<GLsizei> polygonCounts;
+        std::vector<const void*> polygonOffsets;
         bool valid = false;
         int builds = 0;
     };
@@ -142,6 +144,12 @@ private:
     bool m_normalsBound = false;
     std::vector<GLuint> m_indices;  // grows to the largest batch, never shrinks
     size_t m_indexCount = 0;
+    // Recorded polygons of the line and point modes: corner count and byte offset per face.
+    std::vector<GLsizei> m_polygonCounts;
+    std::vector<const void*> m_polygonOffsets;
+    size_t m_polygonStart = 0;
+    using MultiDrawElements = void (*)(GLenum, const GLsizei*, GLenum, const void* const*, GLsizei);
+    MultiDrawElements m_multiDrawElements = nullptr;
     std::vector<Vec3> m_uvPositions;
     std::vector<GLuint> m_pointIndices;
     int m_batches = 0;
