@@ -223,9 +223,65 @@ private slots:
         }
         QCOMPARE(ticks, 14);
         QCOMPARE(f.view->state().uvBlend, 1.0f);
+        // Paints faster than the 50 ms period do not hold the blend still.
+        f.doc.uvViewFlag = 0;
+        (void)f.grab();
+        f.doc.uvViewFlag = 1;
+        for (int i = 0; i < 15; ++i) {
+            (void)f.grab();
+            QTest::qWait(20);
+        }
+        QVERIFY(f.view->state().uvBlend > 0.0f);
         f.doc.uvViewFlag = 0;
         (void)f.grab();
         QCOMPARE(f.view->state().uvBlend, 0.0f);
+    }
+
+    // Pictures of the view modes on the sample meshes, for the documentation:
+    // VORTEL_VIEW_SCREENSHOTS=<folder> tst_view_render screenshots
+    void screenshots() {
+        const QString dir = qEnvironmentVariable("VORTEL_VIEW_SCREENSHOTS");
+        if (dir.isEmpty()) QSKIP("set VORTEL_VIEW_SCREENSHOTS to a folder to write the pictures");
+        ViewFixture& f = fixture();
+        auto shot = [&](const char* name) { QVERIFY(f.grab().save(dir + "/" + name + ".png")); };
+        f.open(samplePath("figure.obj"));
+        const struct {
+            int mode;
+            const char* name;
+        } modes[] = {{4, "view-smooth"}, {3, "view-flat"}, {2, "view-wire"}, {1, "view-pixel"}, {5, "view-wire-plus"}};
+        for (const auto& m : modes) {
+            f.resetView(m.mode);
+            f.view->state().rotY = 25.0f;
+            f.view->state().rotX = 8.0f;
+            shot(m.name);
+        }
+        f.resetView(4);
+        f.view->state().addWireFlag = 0;
+        f.view->state().rotY = 25.0f;
+        shot("view-smooth-nowire");
+        f.doc.uvViewFlag = 1;
+        f.view->state().uvBlend = 1.0f;
+        shot("view-uv");
+        f.view->state().uvBlend = 0.5f;
+        shot("view-uv-half");
+        f.doc.uvViewFlag = 0;
+        f.doc.openByPath(samplePath("figure_mt.obj"), "figure_mt", 1);
+        f.doc.onCommand(vortel::cmd::FF);
+        f.resetView(4);
+        f.view->state().colourMode = 2;
+        f.view->state().rotY = 25.0f;
+        shot("view-none-morph");
+        f.open(samplePath("parts.obj"));
+        f.resetView(4);
+        f.view->state().rotY = -30.0f;
+        shot("view-parts-object");
+        f.view->state().colourMode = 1;
+        shot("view-parts-material");
+        f.view->state().colourMode = 0;
+        f.view->state().rotY = 0.0f;
+        f.view->selectGroupAt(400, 300);
+        shot("view-parts-selected");
+        f.view->onLoadRefresh();
     }
 
     // The fast drawing against the immediate-mode reference: identical pixels.
