@@ -63,18 +63,17 @@ void MeshRenderer::initializeGl() {
     initializeOpenGLFunctions();
     m_multiDrawElements = reinterpret_cast<MultiDrawElements>(
         QOpenGLContext::currentContext()->getProcAddress("glMultiDrawElements"));
-    GLuint buffers[7] = {};
-    glGenBuffers(7, buffers);
+    if (!m_multiDrawElements) return;  // without it only the reference drawing is available
+    GLuint buffers[6] = {};
+    glGenBuffers(6, buffers);
     m_positionBuffer = buffers[0];
     m_normalBuffer = buffers[1];
-    m_edgeFlagBuffer = buffers[2];
-    m_uvBuffer = buffers[3];
-    m_uvEdgeFlagBuffer = buffers[4];
-    m_meshRuns.elements = buffers[5];
-    m_wireRuns.elements = buffers[6];
+    m_uvBuffer = buffers[2];
+    m_uvEdgeFlagBuffer = buffers[3];
+    m_meshRuns.elements = buffers[4];
+    m_wireRuns.elements = buffers[5];
     m_meshRuns.valid = m_wireRuns.valid = false;
     m_uploadedVertices = 0;
-    m_edgeFlagVertices = 0;
     m_uvEdgeFlagCorners = 0;
     m_geometryDirty = true;
     m_glReady = true;
@@ -82,9 +81,9 @@ void MeshRenderer::initializeGl() {
 
 void MeshRenderer::releaseGl() {
     if (!m_glReady) return;
-    const GLuint buffers[7] = {m_positionBuffer,   m_normalBuffer,        m_edgeFlagBuffer,     m_uvBuffer,
+    const GLuint buffers[6] = {m_positionBuffer,   m_normalBuffer,      m_uvBuffer,
                                m_uvEdgeFlagBuffer, m_meshRuns.elements, m_wireRuns.elements};
-    glDeleteBuffers(7, buffers);
+    glDeleteBuffers(6, buffers);
     m_meshRuns.valid = m_wireRuns.valid = false;
     m_glReady = false;
 }
@@ -115,24 +114,14 @@ void MeshRenderer::syncGeometry() {
     const int v = m_doc.vertexCount;
     if (!m_geometryDirty && v == m_uploadedVertices) return;
     if (v > 0) {
-        const GLsizeiptr half = static_cast<GLsizeiptr>(v) * static_cast<GLsizeiptr>(sizeof(Vec3));
-        // Two copies of every vertex: the first carries edge flag 1, the second 0,
-        // so one index list can say which polygon edges the line and point modes draw.
+        const GLsizeiptr size = static_cast<GLsizeiptr>(v) * static_cast<GLsizeiptr>(sizeof(Vec3));
         glBindBuffer(GL_ARRAY_BUFFER, m_positionBuffer);
-        if (v != m_uploadedVertices) glBufferData(GL_ARRAY_BUFFER, 2 * half, nullptr, GL_DYNAMIC_DRAW);
-        glBufferSubData(GL_ARRAY_BUFFER, 0, half, m_doc.displayVertexArray.data());
-        glBufferSubData(GL_ARRAY_BUFFER, half, half, m_doc.displayVertexArray.data());
+        if (v != m_uploadedVertices) glBufferData(GL_ARRAY_BUFFER, size, nullptr, GL_DYNAMIC_DRAW);
+        glBufferSubData(GL_ARRAY_BUFFER, 0, size, m_doc.displayVertexArray.data());
+        // The vertex normal sums: every corner normal is a copy of its vertex's sum.
         glBindBuffer(GL_ARRAY_BUFFER, m_normalBuffer);
-        if (v != m_uploadedVertices) glBufferData(GL_ARRAY_BUFFER, 2 * half, nullptr, GL_DYNAMIC_DRAW);
-        glBufferSubData(GL_ARRAY_BUFFER, 0, half, m_doc.vertexNormalSums.data());
-        glBufferSubData(GL_ARRAY_BUFFER, half, half, m_doc.vertexNormalSums.data());
-        if (m_edgeFlagVertices != v) {
-            std::vector<GLboolean> flags(static_cast<size_t>(2 * v), GL_FALSE);
-            std::memset(flags.data(), GL_TRUE, static_cast<size_t>(v));
-            glBindBuffer(GL_ARRAY_BUFFER, m_edgeFlagBuffer);
-            glBufferData(GL_ARRAY_BUFFER, 2 * v, flags.data(), GL_STATIC_DRAW);
-            m_edgeFlagVertices = v;
-        }
+        if (v != m_uploadedVertices) glBufferData(GL_ARRAY_BUFFER, size, nullptr, GL_DYNAMIC_DRAW);
+        glBufferSubData(GL_ARRAY_BUFFER, 0, size, m_doc.vertexNormalSums.data());
         glBindBuffer(GL_ARRAY_BUFFER, 0);
         ++m_uploads;
     }
@@ -141,7 +130,6 @@ void MeshRenderer::syncGeometry() {
 }
 
 void MeshRenderer::bindSource(GLuint positions, GLuint normals) {
-    const GLuint edgeFlags = positions == m_uvBuffer ? m_uvEdgeFlagBuffer : m_edgeFlagBuffer;
     glBindBuffer(GL_ARRAY_BUFFER, positions);
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, nullptr);
@@ -151,8 +139,10 @@ void MeshRenderer::bindSource(GLuint positions, GLuint normals) {
         glEnableClientState(GL_NORMAL_ARRAY);
         glNormalPointer(GL_FLOAT, 0, nullptr);
     }
-    glBindBuffer(GL_ARRAY_BUFFER, edgeFlags);
-    glEdgeFlagPointer(0, nullptr);
+    if (positions == m_uvBuffer) {
+        glBindBuffer(GL_ARRAY_BUFFER, m_uvEdgeFlagBuffer);
+        glEdgeFlagPointer(0, nullptr);
+    }
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     m_batch = Batch::None;
     m_indexCount = 0;
@@ -176,7 +166,7 @@ GLuint* MeshRenderer::reserveIndices(size_t n) {
 void MeshRenderer::queueFace(const int* ids, int count, int bias, GLenum prim, GLenum polygonMode, int copyOffset) {
     if (prim == GL_POLYGON) {
         if (count < 3) return;  // an incomplete polygon draws nothing
-        if (polygonMode != GL_FILL && m_recording && m_multiDrawElements) {
+        if (polygonMode != GL_FILL && m_recording) {
             // Line and point modes: the polygon itself, cut and outlined by the GL as in the reference.
             if (m_batch != Batch::Polygons) {
                 flushBatch();

@@ -4,12 +4,13 @@
 //
 // Two drawings of the same picture: the reference issues one immediate-mode
 // call per corner; the fast drawing keeps the display positions and vertex
-// normal sums in buffer objects (re-sent once per load and per morph step)
-// and draws each run of faces that share a colour key with one call. A
-// polygon is sent as the triangles the GL itself would cut it into
-// (corners k, k + 1, 0), with edge flags in the line and point modes, so both
-// drawings give identical pixels. Every state call is made by the shared
-// face walk in the same order for both.
+// normal sums in buffer objects (re-sent once per load and per morph step),
+// records the runs of faces that share a colour key once per change of mode,
+// flags or mesh, and replays them with one call per run. A filled polygon is
+// sent as the triangles the GL itself cuts it into (corners k, k + 1, 0); in
+// the line and point modes the polygons themselves go to one multi-draw, so
+// the GL outlines them exactly as in the reference. Every state call comes
+// from the shared face walk, in the same order for both drawings.
 #pragma once
 
 #include <QOpenGLFunctions>
@@ -125,8 +126,7 @@ private:
     bool m_glReady = false;
     bool m_geometryDirty = true;
     int m_uploadedVertices = 0;
-    int m_edgeFlagVertices = 0;
-    GLuint m_positionBuffer = 0, m_normalBuffer = 0, m_edgeFlagBuffer = 0;
+    GLuint m_positionBuffer = 0, m_normalBuffer = 0;
     GLuint m_uvBuffer = 0, m_uvEdgeFlagBuffer = 0;
     int m_uvEdgeFlagCorners = 0;
     std::function<DropMeshSource()> m_dropSource;
