@@ -120,6 +120,7 @@ BENCHMARK(BM_PlaybackTick)->Unit(benchmark::kMillisecond);
 void BM_PlaybackTickAndPaint(benchmark::State& state) {
     Bench& b = *g_bench;
     b.view->state() = vortel::view::ViewState{};
+    b.view->state().addWireFlag = static_cast<int>(state.range(0));
     b.view->playbackModel().setTickCounter(0);
     for (auto _ : state) {
         if (b.view->playbackModel().tickCounter() >= 20) b.view->playbackModel().setTickCounter(0);
@@ -129,7 +130,7 @@ void BM_PlaybackTickAndPaint(benchmark::State& state) {
     b.doc.onCommand(vortel::cmd::Play);
     b.doc.onCommand(vortel::cmd::Stop);
 }
-BENCHMARK(BM_PlaybackTickAndPaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlaybackTickAndPaint)->ArgName("wire")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 // One double-click at the centre: pick, label, framing of the group (or of the model on the second).
 void BM_DoubleClick(benchmark::State& state) {
