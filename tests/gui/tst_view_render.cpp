@@ -10,6 +10,7 @@
 
 #include "doc/GroupPalette.h"
 #include "tst_view_fixture.h"
+#include "view3d/PolygonFont.h"
 
 using namespace viewtest;
 using vortel::kGroupPalette;
@@ -189,6 +190,51 @@ private slots:
         QCOMPARE(s.selectionActiveFlag, 0);
         QVERIFY(s.selectionLabel.empty());
         f.view->onLoadRefresh();
+    }
+
+    void failedLoadShowsOnlyTheLabel() {
+        ViewFixture& f = fixture();
+        f.openText("two.obj", kTwoQuads);
+        f.resetView(4);
+        f.doc.loadStatus = "ERROR";
+        QImage img = f.grab();
+        QCOMPARE(countColour(img, {0, 0, 0}, 0), 800 * 600);
+        f.view->state().labelShownFlag = 1;
+        f.view->state().selectedGroupIndex = 5;
+        f.view->state().selectionLabel = "[ARM]";
+        img = f.grab();
+        const int label = countColour(img, palette8(5), 0);
+        QVERIFY2(label > 100, qPrintable(QString::number(label)));
+        QCOMPARE(label + countColour(img, {0, 0, 0}, 0), 800 * 600);
+        f.doc.loadStatus = "NORMAL";
+        f.view->onLoadRefresh();
+    }
+
+    // The font's tables: codes 0..127, polygons of three or four corners, upper case for lower.
+    void polygonFontTables() {
+        const vortel::view::PolygonFontData& font = vortel::view::polygonFont();
+        for (int code = 0; code < 128; ++code) {
+            const auto& g = font.glyphs[code];
+            QVERIFY(g.advance > 0.0f);
+            QVERIFY(g.firstPolygon >= 0 && g.firstPolygon + g.polygonCount <= font.polygonCount);
+            for (int i = 0; i < g.polygonCount; ++i) {
+                const auto& poly = font.polygons[g.firstPolygon + i];
+                QVERIFY(poly.cornerCount == 3 || poly.cornerCount == 4);
+                // Counter-clockwise, so back-face culling keeps the label.
+                float area = 0.0f;
+                for (int k = 0; k < poly.cornerCount; ++k) {
+                    QVERIFY(poly.vertex[k] >= 0 && poly.vertex[k] < font.vertexCount);
+                    const auto& a = font.vertices[poly.vertex[k]];
+                    const auto& b = font.vertices[poly.vertex[(k + 1) % poly.cornerCount]];
+                    area += a.x * b.y - b.x * a.y;
+                }
+                QVERIFY(area > 0.0f);
+            }
+        }
+        for (int c : std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789[]_-.")) QVERIFY2(font.glyphs[c].polygonCount > 0, qPrintable(QChar(c)));
+        for (int c = 'a'; c <= 'z'; ++c) QCOMPARE(font.glyphs[c].polygonCount, font.glyphs[c - 'a' + 'A'].polygonCount);
+        QCOMPARE(font.glyphs[' '].polygonCount, 0);
+        QVERIFY(font.glyphs[0].polygonCount > 0);  // stands for codes outside 0..127
     }
 
     void checkerboardWithoutTextureCoordinates() {
