@@ -1,4 +1,5 @@
-// A platform that shows nothing and answers Cancel: commands run in direct mode only.
+// A platform that shows nothing: every box answered OK (the last text kept),
+// every dialog cancelled, so commands run in direct mode only.
 #pragma once
 
 #include "platform/Platform.h"
@@ -10,7 +11,10 @@ class SilentPlatform : public Platform {
 public:
     void showProgressBox(const std::string&, Rgb) override {}
     void closeProgressBox() override {}
-    MsgAnswer messageBox(const std::string&, const std::string&, MsgButtons, MsgIcon) override { return MsgAnswer::Ok; }
+    MsgAnswer messageBox(const std::string&, const std::string& text, MsgButtons, MsgIcon) override {
+        lastMessage = text;
+        return MsgAnswer::Ok;
+    }
     std::optional<std::string> openFileDialog(const FileDialogRequest&) override { return std::nullopt; }
     std::optional<std::string> saveFileDialog(const FileDialogRequest&) override { return std::nullopt; }
     std::optional<SaveOptionsAnswer> saveOptionsDialog(const SaveOptionsRequest&) override { return std::nullopt; }
@@ -19,7 +23,9 @@ public:
     void waitMs(int) override {}
     void setMainWindowTitle(const std::string&) override {}
     Settings& settings() override { return m_settings; }
-    std::string homeFolder() const override { return "/tmp/"; }
+    std::string homeFolder() const override { return home; }
+
+    std::string home = "/tmp/", lastMessage;
 
 private:
     Settings m_settings;

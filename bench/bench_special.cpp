@@ -33,35 +33,13 @@
 #include "platform/Settings.h"
 #include "special/MtmPanel.h"
 #include "special/SymmetryMap.h"
+#include "SilentPlatform.h"
 
 using namespace vortel;
 
 namespace {
 
-// Every box answered OK, every dialog cancelled, nothing shown.
-class BenchPlatform : public Platform {
-public:
-    void showProgressBox(const std::string&, Rgb) override {}
-    void closeProgressBox() override {}
-    MsgAnswer messageBox(const std::string&, const std::string& text, MsgButtons, MsgIcon) override {
-        lastMessage = text;
-        return MsgAnswer::Ok;
-    }
-    std::optional<std::string> openFileDialog(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::string> saveFileDialog(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<SaveOptionsAnswer> saveOptionsDialog(const SaveOptionsRequest&) override { return std::nullopt; }
-    void setStatusProgress(int) override {}
-    void setWaitCursor(bool) override {}
-    void waitMs(int) override {}
-    void setMainWindowTitle(const std::string&) override {}
-    Settings& settings() override { return m_settings; }
-    std::string homeFolder() const override { return home; }
-
-    std::string home, lastMessage;
-
-private:
-    Settings m_settings;
-};
+using BenchPlatform = bench::SilentPlatform;
 
 constexpr int kColumns = 360;
 constexpr int kQuadRows = 360;
