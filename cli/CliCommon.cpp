@@ -58,12 +58,21 @@ bool fileExists(const std::string& path) {
 }
 
 namespace {
-// Removes OUT so that "written" means this run wrote it.
-void clearTarget(const std::string& out) { ::unlink(out.c_str()); }
+// The writer shows the document path in the file browser only once it has
+// written and closed its file: that call, not the file's presence, tells that
+// this run wrote OUT (a file already there is never removed).
+struct WriteWatch : DocumentView {
+    explicit WriteWatch(CVELTADoc& d) : doc(d) { doc.addView(this); }
+    ~WriteWatch() override { doc.removeView(this); }
+    ViewKind viewKind() const override { return ViewKind::TreeView; }
+    void showTreePath(const std::string&) override { written = true; }
+    CVELTADoc& doc;
+    bool written = false;
+};
 }  // namespace
 
 bool saveDirect(CVELTADoc& doc, const std::string& out, const std::optional<std::vector<int>>& groups) {
-    clearTarget(out);
+    WriteWatch watch(doc);
     std::vector<char> saved(doc.groupVisibleFlag.data(), doc.groupVisibleFlag.data() + kMaxGroups);
     if (groups) {
         std::memset(doc.groupVisibleFlag.data(), 0, kMaxGroups);
@@ -77,14 +86,14 @@ bool saveDirect(CVELTADoc& doc, const std::string& out, const std::optional<std:
     doc.onSaveAs();
     doc.directSaveFlag = 0;
     std::memcpy(doc.groupVisibleFlag.data(), saved.data(), kMaxGroups);
-    return fileExists(out);
+    return watch.written && fileExists(out);
 }
 
 bool saveWithDialog(Session& s, const std::string& out) {
-    clearTarget(out);
+    WriteWatch watch(s.doc);
     s.platform.saveAnswer = out;
     s.doc.onSaveAs();
-    return fileExists(out);
+    return watch.written && fileExists(out);
 }
 
 }  // namespace vortel::cli

@@ -114,7 +114,9 @@ void readFace(CVELTADoc& doc, ReadState& st, const char* line, char kind, const 
         failLoad(doc, st, formatMessage("INPUT VARIDATE ERR V=%d F=%d", doc.vertexCount, st.cornerTotal));
         return;
     }
-    const bool widen = polygon && !rules.propFile;
+    // Polygons widen their group's box; the prop loader leaves the material boxes alone.
+    const bool widenGroup = polygon;
+    const bool widenMaterial = polygon && !rules.propFile;
     for (int c = 0; c < corners; ++c) {
         const int written = numberList[c * form];
         const long long vn = static_cast<long long>(written) + st.vertexOffset;
@@ -126,11 +128,12 @@ void readFace(CVELTADoc& doc, ReadState& st, const char* line, char kind, const 
         const size_t slot = static_cast<size_t>(st.cornerTotal + c);
         doc.floatingFlag[static_cast<size_t>(vn - 1)] = 0;
         doc.cornerVertexList[slot] = static_cast<int>(vn);
-        if (widen) {
+        if (widenGroup) {
             const Vec3& p = doc.vertexArray[static_cast<size_t>(vn - 1)];
             widenBox(doc.groupBoxMax[static_cast<size_t>(group)], doc.groupBoxMin[static_cast<size_t>(group)], p);
-            widenBox(doc.materialBoxMax[static_cast<size_t>(material)],
-                     doc.materialBoxMin[static_cast<size_t>(material)], p);
+            if (widenMaterial)
+                widenBox(doc.materialBoxMax[static_cast<size_t>(material)],
+                         doc.materialBoxMin[static_cast<size_t>(material)], p);
         }
         if (doc.hasUvFlag == 1) doc.cornerUvList[slot] = numberList[c * form + 1];
     }

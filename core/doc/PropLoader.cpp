@@ -154,7 +154,8 @@ int CVELTADoc::loadPoserFile(const std::string& path) {
     reader.attach(nullptr);
     std::fclose(file);
     noteLoadSlots(faceCount, uvCount, ps.read.cornerTotal);
-    if (vertexCount == 0 && loadStatus != "ERROR") failLoad(*this, ps.read, "Vertex Num is Zero");
+    // As in the OBJ reader, a load that read no vertex says so, whatever stopped it.
+    if (vertexCount == 0) failLoad(*this, ps.read, "Vertex Num is Zero");
     if (loadStatus == "ERROR") {
         groupCount = vertexCount = 0;
         ui.showProgressBox(loadMessage, kColourError);
