@@ -125,22 +125,24 @@ int sideOfPlane(Vec3 p, Vec3 q, Vec3 n) {
     return 0;
 }
 
+// The sine of the angle is used as the C library gives it, the cosine rounded
+// to float first; the mixed sums are rounded to float when stored.
 void rotateX(Vec3 v, float angle, Vec3& out) {
-    float s = std::sin(angle);
-    float c = std::cos(angle);  // rounded to float before use
+    const double s = std::sin(static_cast<double>(angle));
+    const double c = static_cast<float>(std::cos(static_cast<double>(angle)));
     Vec3 r;
     r.x = v.x;
-    r.y = v.y * c - v.z * s;
-    r.z = v.y * s + v.z * c;
+    r.y = static_cast<float>(v.y * c - v.z * s);
+    r.z = static_cast<float>(v.y * s + v.z * c);
     out = r;
 }
 
 void rotateZ(Vec3 v, float angle, Vec3& out) {
-    float s = std::sin(angle);
-    float c = std::cos(angle);
+    const double s = std::sin(static_cast<double>(angle));
+    const double c = static_cast<float>(std::cos(static_cast<double>(angle)));
     Vec3 r;
-    r.x = v.x * c - v.y * s;
-    r.y = v.x * s + v.y * c;
+    r.x = static_cast<float>(v.x * c - v.y * s);
+    r.y = static_cast<float>(v.x * s + v.y * c);
     r.z = v.z;
     out = r;
 }

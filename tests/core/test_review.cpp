@@ -150,7 +150,7 @@ TEST(Review, PropFileWithoutVerticesSaysSo) {
 
 // Disabled until the rotations in core/geometry take sin and cos in double
 // precision (cosf/sinf differ in the last bit for about one angle in a hundred).
-TEST(Review, DISABLED_RotationsTakeTheSineAndTheFloatRoundedCosineOfTheAngle) {
+TEST(Review, RotationsTakeTheSineAndTheFloatRoundedCosineOfTheAngle) {
     std::mt19937 rng(3);
     std::uniform_real_distribution<float> angle(-8.0f, 8.0f);
     int mismatches = 0;
