@@ -117,6 +117,10 @@ void readFace(CVELTADoc& doc, ReadState& st, const char* line, char kind, const 
     // Polygons widen their group's box; the prop loader leaves the material boxes alone.
     const bool widenGroup = polygon;
     const bool widenMaterial = polygon && !rules.propFile;
+    // The face's own box first, then the group's and the material's: the same
+    // result as widening both with every corner in turn.
+    Vec3 faceMax{-1e12f, -1e12f, -1e12f}, faceMin{1e12f, 1e12f, 1e12f};
+    int widened = 0;
     for (int c = 0; c < corners; ++c) {
         const int written = numberList[c * form];
         const long long vn = static_cast<long long>(written) + st.vertexOffset;
@@ -130,12 +134,17 @@ void readFace(CVELTADoc& doc, ReadState& st, const char* line, char kind, const 
         doc.cornerVertexList[slot] = static_cast<int>(vn);
         if (widenGroup) {
             const Vec3& p = doc.vertexArray[static_cast<size_t>(vn - 1)];
-            widenBox(doc.groupBoxMax[static_cast<size_t>(group)], doc.groupBoxMin[static_cast<size_t>(group)], p);
-            if (widenMaterial)
-                widenBox(doc.materialBoxMax[static_cast<size_t>(material)],
-                         doc.materialBoxMin[static_cast<size_t>(material)], p);
+            widenBox(faceMax, faceMin, p);
+            ++widened;
         }
         if (doc.hasUvFlag == 1) doc.cornerUvList[slot] = numberList[c * form + 1];
+    }
+    if (widened) {
+        mergeBox(doc.groupBoxMax[static_cast<size_t>(group)], doc.groupBoxMin[static_cast<size_t>(group)], faceMax,
+                 faceMin);
+        if (widenMaterial)
+            mergeBox(doc.materialBoxMax[static_cast<size_t>(material)],
+                     doc.materialBoxMin[static_cast<size_t>(material)], faceMax, faceMin);
     }
     const size_t f = static_cast<size_t>(doc.faceCount - 1);
     doc.faceFirstCorner[f] = st.cornerTotal;

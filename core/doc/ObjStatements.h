@@ -43,6 +43,15 @@ inline void widenBox(Vec3& max, Vec3& min, const Vec3& p) {
     if (p.y < min.y) min.y = p.y;
     if (p.z < min.z) min.z = p.z;
 }
+// Widens a box by another box, maxima by maxima and minima by minima.
+inline void mergeBox(Vec3& max, Vec3& min, const Vec3& otherMax, const Vec3& otherMin) {
+    if (otherMax.x > max.x) max.x = otherMax.x;
+    if (otherMax.y > max.y) max.y = otherMax.y;
+    if (otherMax.z > max.z) max.z = otherMax.z;
+    if (otherMin.x < min.x) min.x = otherMin.x;
+    if (otherMin.y < min.y) min.y = otherMin.y;
+    if (otherMin.z < min.z) min.z = otherMin.z;
+}
 std::string fileTitleOf(const std::string& path);
 std::string formatMessage(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 

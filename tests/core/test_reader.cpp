@@ -292,3 +292,52 @@ TEST(ObjReader, NormalsEqualTheFaceNormalOperation) {
         ASSERT_EQ(std::memcmp(&ref, &d.faceNormalArray[f], sizeof ref), 0) << f;
     }
 }
+
+TEST(ObjReader, GroupAndMaterialBoxesCoverTheirFacesCorners) {
+    // Boxes widened corner by corner, with signed zeros, NaN and shared vertices.
+    DocFixture& fx = fixture();
+    std::mt19937 rng(21);
+    const char* values[] = {"0", "-0", "1.5", "-2", "nan", "3", "-0.0", "1e12", "-1e12", "0.25"};
+    std::string text;
+    for (int i = 0; i < 60; ++i) {
+        text += "v";
+        for (int k = 0; k < 3; ++k) text += std::string(" ") + values[rng() % 10];
+        text += "\n";
+    }
+    for (int i = 0; i < 200; ++i) {
+        if (rng() % 7 == 0) text += "g g" + std::to_string(rng() % 4) + "\n";
+        if (rng() % 5 == 0) text += "usemtl m" + std::to_string(rng() % 3) + "\n";
+        text += rng() % 6 == 0 ? "l" : "f";
+        for (int k = 0, n = 1 + static_cast<int>(rng() % 5); k < n; ++k) text += " " + std::to_string(1 + rng() % 60);
+        text += "\n";
+    }
+    fx.openText("boxes.obj", text);
+    CVELTADoc& d = fx.doc;
+    ASSERT_EQ(d.loadStatus, "NORMAL");
+    std::vector<Vec3> gmax(kMaxGroups, Vec3{-1e12f, -1e12f, -1e12f}), gmin(kMaxGroups, Vec3{1e12f, 1e12f, 1e12f});
+    std::vector<Vec3> mmax = gmax, mmin = gmin;
+    auto widen = [](Vec3& mx, Vec3& mn, const Vec3& p) {
+        if (p.x > mx.x) mx.x = p.x;
+        if (p.y > mx.y) mx.y = p.y;
+        if (p.z > mx.z) mx.z = p.z;
+        if (p.x < mn.x) mn.x = p.x;
+        if (p.y < mn.y) mn.y = p.y;
+        if (p.z < mn.z) mn.z = p.z;
+    };
+    for (int f = 0; f < d.faceCount; ++f) {
+        if (d.faceKind[f] != 'P') continue;
+        for (int c = 0; c < d.faceCornerCount[f]; ++c) {
+            const Vec3& p = d.vertexArray[d.cornerVertexList[d.faceFirstCorner[f] + c] - 1];
+            widen(gmax[d.faceGroup[f]], gmin[d.faceGroup[f]], p);
+            widen(mmax[d.faceMaterial[f]], mmin[d.faceMaterial[f]], p);
+        }
+    }
+    for (int g = 0; g < 4; ++g) {
+        EXPECT_EQ(std::memcmp(&gmax[g], &d.groupBoxMax[g], sizeof(Vec3)), 0) << g;
+        EXPECT_EQ(std::memcmp(&gmin[g], &d.groupBoxMin[g], sizeof(Vec3)), 0) << g;
+    }
+    for (int m = 0; m < 3; ++m) {
+        EXPECT_EQ(std::memcmp(&mmax[m], &d.materialBoxMax[m], sizeof(Vec3)), 0) << m;
+        EXPECT_EQ(std::memcmp(&mmin[m], &d.materialBoxMin[m], sizeof(Vec3)), 0) << m;
+    }
+}
