@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstring>
 
 #include "doc/GroupPalette.h"
@@ -52,6 +53,14 @@ Vec3 uvCorner(const CVELTADoc& doc, int corner, float t) {
     out.z = s * d.z + t * kUvPlaneDepth;
     return out;
 }
+
+// Segments of a face outline in the wire overlay's element buffer: two indices per corner.
+size_t wireLineIndices(int corners) { return 2 * static_cast<size_t>(corners); }
+
+// Segments per draw of the wire overlay: after each the drawing is flushed, so that
+// Mesa's software rasteriser threads can fill in the first segments while the next are
+// being set up, instead of waiting for the whole frame.
+constexpr size_t kWireSegmentsPerFlush = 2 * 16384;
 
 }  // namespace
 
@@ -395,17 +404,150 @@ void MeshRenderer::recordWirePass(const ViewState& s) {
     m_recording = &m_wireRuns.commands;
     m_batch = Batch::None;
     m_indexCount = m_batchStart = 0;
+    // Every drawn face twice: its outline as segments 0 -> 1, 1 -> 2, ..., n - 1 -> 0,
+    // and as the polygon. The GL outlines a polygon in line mode by cutting it into the
+    // fan triangles (k + 1, k + 2, 0) and drawing their outer edges, which are exactly
+    // those segments in that order and direction, so the segments give the same pixels
+    // at a fraction of the cost. Two cases do not hold and keep the polygon: a face with
+    // a fan triangle of no area (two corners at one position, or three in a line: Mesa's
+    // polygon-offset stage, present all frame, then puts its edges at depth 0), and a
+    // face reaching the edge of the view volume (the clipped polygon is outlined along
+    // other segments). Each frame picks per face, keeping the face order.
     const int* cv = d.cornerVertexList.data();
+    m_wireFaces.clear();
+    size_t lineIndices = 0;
     for (int f = 0; f < d.faceCount; ++f) {
         const size_t fi = static_cast<size_t>(f);
         const int index = s.colourMode == kColourObject ? d.faceGroup[fi] : d.faceMaterial[fi];
         if (!visibleAt(index)) continue;
         const int first = d.faceFirstCorner[fi];
         const int count = d.faceCornerCount[fi];
-        if (count <= 0 || !faceIsValid(first, count)) continue;
-        queueFace(cv + first, count, -1, GL_POLYGON, GL_LINE, d.vertexCount);
+        if (count < 3 || !faceIsValid(first, count)) continue;  // fewer than three corners: no polygon
+        WireFace w;
+        w.lineFirst = static_cast<GLuint>(lineIndices);
+        w.firstCorner = first;
+        w.corners = count;
+        lineIndices += wireLineIndices(count);
+        m_wireFaces.push_back(w);
     }
+    m_indexCount = 0;
+    GLuint* lines = reserveIndices(lineIndices);
+    for (const WireFace& w : m_wireFaces) {
+        const int* c = cv + w.firstCorner;
+        for (int k = 0; k < w.corners; ++k) {
+            *lines++ = static_cast<GLuint>(c[k] - 1);
+            *lines++ = static_cast<GLuint>(c[k + 1 < w.corners ? k + 1 : 0] - 1);
+        }
+    }
+    for (WireFace& w : m_wireFaces) {
+        w.polygonFirst = static_cast<GLuint>(m_indexCount);
+        GLuint* out = reserveIndices(static_cast<size_t>(w.corners));
+        const int* c = cv + w.firstCorner;
+        for (int k = 0; k < w.corners; ++k) out[k] = static_cast<GLuint>(c[k] - 1);
+    }
+    m_batch = Batch::None;
     finishRecording(m_wireRuns);
+    m_wireCollapsedUploads = -1;
+}
+
+void MeshRenderer::findCollapsedWireFaces() {
+    const int* cv = m_doc.cornerVertexList.data();
+    const Vec3* dv = m_doc.displayVertexArray.data();
+    m_wireCollapsed.assign(m_wireFaces.size(), 0);
+    for (size_t i = 0; i < m_wireFaces.size(); ++i) {
+        const int* c = cv + m_wireFaces[i].firstCorner;
+        const int n = m_wireFaces[i].corners;
+        // A fan triangle (k + 1, k + 2, 0) with coinciding or (nearly) collinear corners.
+        bool collapsed = false;
+        const Vec3& p0 = dv[c[0] - 1];
+        for (int k = 0; k + 2 < n && !collapsed; ++k) {
+            const Vec3& a = dv[c[k + 1] - 1];
+            const Vec3& b = dv[c[k + 2] - 1];
+            const double ex = double(a.x) - p0.x, ey = double(a.y) - p0.y, ez = double(a.z) - p0.z;
+            const double fx = double(b.x) - p0.x, fy = double(b.y) - p0.y, fz = double(b.z) - p0.z;
+            const double cx = ey * fz - ez * fy, cy = ez * fx - ex * fz, cz = ex * fy - ey * fx;
+            const double cross2 = cx * cx + cy * cy + cz * cz;
+            const double e2 = ex * ex + ey * ey + ez * ez, f2 = fx * fx + fy * fy + fz * fz;
+            collapsed = cross2 <= 1e-12 * e2 * f2;  // also true when two corners coincide
+        }
+        m_wireCollapsed[i] = collapsed ? 1 : 0;
+    }
+    m_wireCollapsedUploads = m_uploads;
+}
+
+void MeshRenderer::findVerticesNearClipEdge() {
+    // The vertices in clip coordinates, from the matrices in force; a vertex within 0.1 %
+    // of a side of the view volume (or behind the eye) counts as reaching it, well clear
+    // of any rounding difference from the GL's own transform.
+    GLfloat mv[16], pr[16], m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, mv);
+    glGetFloatv(GL_PROJECTION_MATRIX, pr);
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r) {
+            double sum = 0.0;
+            for (int k = 0; k < 4; ++k) sum += static_cast<double>(pr[k * 4 + r]) * static_cast<double>(mv[c * 4 + k]);
+            m[c * 4 + r] = static_cast<GLfloat>(sum);
+        }
+    const int n = m_doc.vertexCount;
+    const Vec3* dv = m_doc.displayVertexArray.data();
+    m_nearClipEdge.resize(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const Vec3& p = dv[i];
+        const float x = m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12];
+        const float y = m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13];
+        const float z = m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14];
+        const float w = m[3] * p.x + m[7] * p.y + m[11] * p.z + m[15];
+        const float lim = 0.999f * w;
+        const bool inside = w > 0.0f && std::fabs(x) < lim && std::fabs(y) < lim && std::fabs(z) < lim;
+        m_nearClipEdge[static_cast<size_t>(i)] = inside ? 0 : 1;
+    }
+}
+
+void MeshRenderer::drawWireFaces() {
+    if (m_wireCollapsedUploads != m_uploads) findCollapsedWireFaces();
+    findVerticesNearClipEdge();
+    const int* cv = m_doc.cornerVertexList.data();
+    const unsigned char* edge = m_nearClipEdge.data();
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_wireRuns.elements);
+    size_t runStart = 0, runEnd = 0;  // pending segments
+    // The mesh pass is complete: let it be drawn while the outlines are set up.
+    glFlush();
+    auto flushLines = [&] {
+        if (runEnd == runStart) return;
+        for (size_t a = runStart; a < runEnd; a += kWireSegmentsPerFlush) {
+            const size_t n = std::min(kWireSegmentsPerFlush, runEnd - a);
+            glDrawElements(GL_LINES, static_cast<GLsizei>(n), GL_UNSIGNED_INT, reinterpret_cast<const void*>(a * sizeof(GLuint)));
+            glFlush();
+        }
+        ++m_batches;
+        runStart = runEnd;
+    };
+    auto flushPolygons = [&] {
+        if (m_wirePolygonCounts.empty()) return;
+        m_multiDrawElements(GL_POLYGON, m_wirePolygonCounts.data(), GL_UNSIGNED_INT, m_wirePolygonOffsets.data(),
+                            static_cast<GLsizei>(m_wirePolygonCounts.size()));
+        ++m_batches;
+        m_wirePolygonCounts.clear();
+        m_wirePolygonOffsets.clear();
+    };
+    for (size_t i = 0; i < m_wireFaces.size(); ++i) {
+        const WireFace& w = m_wireFaces[i];
+        bool polygon = m_wireCollapsed[i] != 0;
+        const int* c = cv + w.firstCorner;
+        for (int k = 0; k < w.corners && !polygon; ++k) polygon = edge[c[k] - 1] != 0;
+        if (polygon) {
+            flushLines();
+            m_wirePolygonCounts.push_back(w.corners);
+            m_wirePolygonOffsets.push_back(reinterpret_cast<const void*>(w.polygonFirst * sizeof(GLuint)));
+            runStart = runEnd = w.lineFirst + wireLineIndices(w.corners);
+        } else {
+            flushPolygons();
+            runEnd = w.lineFirst + wireLineIndices(w.corners);
+        }
+    }
+    flushLines();
+    flushPolygons();
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
 }
 
 void MeshRenderer::finishRecording(PassRuns& runs) {
@@ -624,7 +766,7 @@ void MeshRenderer::wireOverlayPass(const ViewState& s) {
             m_wireRuns.key = std::move(key);
         }
         bindSource(m_positionBuffer, 0);
-        replay(m_wireRuns);
+        drawWireFaces();
         unbindSource();
     } else {
         const int* cv = d.cornerVertexList.data();

@@ -9,8 +9,10 @@
 // flags or mesh, and replays them with one call per run. A filled polygon is
 // sent as the triangles the GL itself cuts it into (corners k, k + 1, 0); in
 // the line and point modes the polygons themselves go to one multi-draw, so
-// the GL outlines them exactly as in the reference. Every state call comes
-// from the shared face walk, in the same order for both drawings.
+// the GL outlines them exactly as in the reference. The wire overlay draws each
+// face's outline as plain segments in the GL's own order, and the polygon only
+// where that order does not hold. Every state call comes from the shared face
+// walk, in the same order for both drawings.
 #pragma once
 
 #include <QOpenGLFunctions>
@@ -100,6 +102,11 @@ private:
     long long walkMeshFaces(const ViewState& s, bool record);
     void recordMeshPass(const ViewState& s);
     void recordWirePass(const ViewState& s);
+    // Fast wire overlay of one frame: plain segments where they give the GL's own outline,
+    // the polygons themselves elsewhere (see recordWirePass).
+    void drawWireFaces();
+    void findCollapsedWireFaces();
+    void findVerticesNearClipEdge();
     void finishRecording(PassRuns& runs);
     void replay(const PassRuns& runs);
     // State calls of the face walk: made at once, or recorded while a pass is being built.
@@ -141,6 +148,18 @@ private:
     size_t m_batchStart = 0;
     long long m_generation = 0;
     PassRuns m_meshRuns, m_wireRuns;
+    // One face of the wire overlay: its closed outline as segments (2 x corners indices
+    // from lineFirst) and as a polygon (corners indices from polygonFirst).
+    struct WireFace {
+        GLuint lineFirst = 0, polygonFirst = 0;
+        int firstCorner = 0, corners = 0;
+    };
+    std::vector<WireFace> m_wireFaces;
+    std::vector<unsigned char> m_wireCollapsed;  // per wire face: two corners at one position
+    int m_wireCollapsedUploads = -1;             // geometry upload m_wireCollapsed was found for
+    std::vector<unsigned char> m_nearClipEdge;   // per vertex, this frame
+    std::vector<GLsizei> m_wirePolygonCounts;
+    std::vector<const void*> m_wirePolygonOffsets;
     bool m_normalsBound = false;
     std::vector<GLuint> m_indices;  // grows to the largest batch, never shrinks
     size_t m_indexCount = 0;
