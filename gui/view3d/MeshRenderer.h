@@ -155,7 +155,7 @@ private:
         int firstCorner = 0, corners = 0;
     };
     std::vector<WireFace> m_wireFaces;
-    std::vector<unsigned char> m_wireCollapsed;  // per wire face: two corners at one position
+    std::vector<unsigned char> m_wireCollapsed;  // per wire face: a fan triangle of no area
     int m_wireCollapsedUploads = -1;             // geometry upload m_wireCollapsed was found for
     std::vector<unsigned char> m_nearClipEdge;   // per vertex, this frame
     std::vector<GLsizei> m_wirePolygonCounts;
