@@ -121,23 +121,30 @@ void readFace(CVELTADoc& doc, ReadState& st, const char* line, char kind, const 
     // result as widening both with every corner in turn.
     Vec3 faceMax{-1e12f, -1e12f, -1e12f}, faceMin{1e12f, 1e12f, 1e12f};
     int widened = 0;
+    // Locals, so that the stores into the document's arrays do not make the
+    // compiler read these back from the document at every corner.
+    const int vertexCount = doc.vertexCount;
+    const bool storeUv = doc.hasUvFlag == 1;
+    const long long offset = st.vertexOffset;
+    int* const floating = doc.floatingFlag.data();
+    int* const cornerVertices = doc.cornerVertexList.data() + st.cornerTotal;
+    int* const cornerUvs = doc.cornerUvList.data() + st.cornerTotal;
+    const Vec3* const positions = doc.vertexArray.data();
     for (int c = 0; c < corners; ++c) {
         const int written = numberList[c * form];
-        const long long vn = static_cast<long long>(written) + st.vertexOffset;
-        if (vn < 1 || vn > doc.vertexCount) {
-            doc.loadMessage = formatMessage("POINT ERR E=%d [From 1 To %d]", written, doc.vertexCount);
+        const long long vn = static_cast<long long>(written) + offset;
+        if (vn < 1 || vn > vertexCount) {
+            doc.loadMessage = formatMessage("POINT ERR E=%d [From 1 To %d]", written, vertexCount);
             doc.loadStatus = "ERROR";
             break;
         }
-        const size_t slot = static_cast<size_t>(st.cornerTotal + c);
-        doc.floatingFlag[static_cast<size_t>(vn - 1)] = 0;
-        doc.cornerVertexList[slot] = static_cast<int>(vn);
+        floating[vn - 1] = 0;
+        cornerVertices[c] = static_cast<int>(vn);
         if (widenGroup) {
-            const Vec3& p = doc.vertexArray[static_cast<size_t>(vn - 1)];
-            widenBox(faceMax, faceMin, p);
+            widenBox(faceMax, faceMin, positions[vn - 1]);
             ++widened;
         }
-        if (doc.hasUvFlag == 1) doc.cornerUvList[slot] = numberList[c * form + 1];
+        if (storeUv) cornerUvs[c] = numberList[c * form + 1];
     }
     if (widened) {
         mergeBox(doc.groupBoxMax[static_cast<size_t>(group)], doc.groupBoxMin[static_cast<size_t>(group)], faceMax,

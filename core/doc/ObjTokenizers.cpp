@@ -64,8 +64,13 @@ inline bool simpleDecimal(const char* p, double& value, const char*& q) {
     if constexpr (kPadded) {
         std::uint64_t whole = 0, fraction = 0;
         const char* r = p;
-        const int wholeDigits = digitRun8(r, whole);
-        r += wholeDigits;
+        // The whole part of a coordinate is short: digit by digit; the six
+        // decimals of "%f" eight at a time.
+        int wholeDigits = 0;
+        while (isDigit(*r) && wholeDigits < 8) {
+            whole = whole * 10 + static_cast<unsigned>(*r++ - '0');
+            ++wholeDigits;
+        }
         int fractionDigits = 0;
         if (wholeDigits < 8 && *r == '.') {
             fractionDigits = digitRun8(r + 1, fraction);
@@ -330,11 +335,30 @@ namespace {
 // else (letters, tabs, signs, zeros that end the list) returns -1 and the
 // general scan decides.
 template <bool kPadded>
+inline int plainNumber(const char*& p) {
+    int value = 0;
+    if constexpr (kPadded) {
+        std::uint64_t run = 0;
+        const int n = digitRun8(p, run);
+        if (n == 8) return -1;  // no vertex number is that long; the general scan decides
+        p += n;
+        return static_cast<int>(run);
+    } else {
+        const char* start = p;
+        while (isDigit(*p)) {
+            if (p - start == 9) return -1;
+            value = value * 10 + (*p++ - '0');
+        }
+        return value;
+    }
+}
+
+template <bool kPadded>
 int plainFaceNumbers(const char* line, int* list, int& slashes, bool& doubleSlash) {
     int count = 0;
     const char* p = line + 1;
+    char c = *p;
     for (;;) {
-        char c = *p;
         while (c == ' ' || c == '/' || c == 'o') {
             if (c == '/') {
                 ++slashes;
@@ -342,36 +366,32 @@ int plainFaceNumbers(const char* line, int* list, int& slashes, bool& doubleSlas
             }
             c = *++p;
         }
+        if (c >= '1' && c <= '9') {
+            // Numbers parted by one blank or one slash, the usual "f 1/1 2/2 3/3".
+            for (;;) {
+                const int value = plainNumber<kPadded>(p);
+                if (value < 0 || count >= kNumberListSize) return -1;
+                list[count++] = value;
+                c = *p;
+                if (c == '/') {
+                    ++slashes;
+                    if (p[1] == '/') doubleSlash = true;
+                } else if (c != ' ') {
+                    if (c == 'o') return -1;  // an 'o' right after digits belongs to the number text
+                    break;
+                }
+                c = *++p;
+                if (c < '1' || c > '9') break;
+            }
+            if (c == ' ' || c == '/' || c == 'o') continue;
+        }
         if (c == '\0') return count;
         if (c == '\r' || c == '\n') {
-            // A line end where a number could start reads as 0 and ends the list.
+            // A line end, after a number or where one could start, ends the list.
             if (c == '\r' && p[1] == '\n') ++p;
             return p[1] == '\0' ? count : -1;
         }
-        if (c < '1' || c > '9') return -1;
-        int value = 0;
-        if constexpr (kPadded) {
-            std::uint64_t run = 0;
-            const int n = digitRun8(p, run);
-            if (n == 8) return -1;  // no vertex number is that long; the general scan decides
-            value = static_cast<int>(run);
-            p += n;
-        } else {
-            const char* start = p;
-            while (isDigit(*p)) {
-                if (p - start == 9) return -1;
-                value = value * 10 + (*p++ - '0');
-            }
-        }
-        c = *p;
-        if (c != ' ' && c != '/' && c != '\r' && c != '\n' && c != '\0') return -1;
-        if (count >= kNumberListSize) return -1;
-        list[count++] = value;
-        if (c == '\r' || c == '\n') {
-            // Only a line end may follow the last number here.
-            if (c == '\r' && p[1] == '\n') ++p;
-            return p[1] == '\0' ? count : -1;
-        }
+        return -1;  // anything else: the general scan decides
     }
 }
 
