@@ -13,12 +13,15 @@ namespace vortel {
 namespace {
 // One output buffer for the whole run, as the writer's other working tables.
 char* sharedBuffer() {
-    static char* buf = static_cast<char*>(std::malloc(ObjTextOut::kSize));
+    static char* buf = static_cast<char*>(std::malloc(ObjTextOut::kSize + 64));
     return buf;
 }
 }  // namespace
 
-ObjTextOut::ObjTextOut(std::FILE* file) : m_file(file), m_buf(sharedBuffer()) {}
+ObjTextOut::ObjTextOut(std::FILE* file) : m_file(file), m_buf(sharedBuffer()) {
+    // The text is gathered here already: let fwrite hand it straight to the system.
+    if (m_file) std::setvbuf(m_file, nullptr, _IONBF, 0);
+}
 
 ObjTextOut::~ObjTextOut() { flush(); }
 
@@ -68,10 +71,17 @@ size_t formatFixed6(double v, char* out) {
     if (!std::isfinite(v)) return static_cast<size_t>(std::snprintf(out, 330, "%f", v));
     // Exact: |v| = m * 2^e, and the six-decimal value is m * 10^6 * 2^e rounded
     // half to even, as printf rounds the exact binary value.
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    std::uint64_t m = bits & ((1ull << 52) - 1);
     int e = 0;
-    const double frac = std::frexp(std::fabs(v), &e);  // |v| = frac * 2^e, frac in [0.5, 1)
-    const std::uint64_t m = static_cast<std::uint64_t>(std::ldexp(frac, 53));
-    e -= 53;
+    if (biased == 0) {
+        e = -1074;  // subnormal: no implicit bit
+    } else {
+        m |= 1ull << 52;
+        e = biased - 1075;
+    }
     std::uint64_t q = 0;
     bool fast = true;
     if (m == 0) {
@@ -97,8 +107,10 @@ size_t formatFixed6(double v, char* out) {
         auto res = std::to_chars(out, out + 329, v, std::chars_format::fixed, 6);
         return static_cast<size_t>(res.ptr - out);
     }
-    char buf[40];
-    char* end = buf + sizeof buf;
+    // Digits are written backwards to the middle of buf, then moved by one
+    // fixed-size copy (out has room for it; the caller reserves 330 bytes).
+    char buf[64];
+    char* end = buf + 32;
     char* p = end;
     std::uint64_t fraction = q % 1000000u;
     for (int i = 0; i < 6; i += 2) {
@@ -110,9 +122,8 @@ size_t formatFixed6(double v, char* out) {
     *--p = '.';
     p = writeBackwards(p, q / 1000000u);
     if (std::signbit(v)) *--p = '-';
-    const size_t n = static_cast<size_t>(end - p);
-    std::memcpy(out, p, n);
-    return n;
+    std::memcpy(out, p, 32);
+    return static_cast<size_t>(end - p);
 }
 
 void ObjTextOut::fixed6(double v) {
@@ -121,15 +132,14 @@ void ObjTextOut::fixed6(double v) {
 }
 
 void ObjTextOut::integer(int v) {
-    reserve(12);
-    char buf[12];
-    char* end = buf + sizeof buf;
+    reserve(16);
+    char buf[32];
+    char* end = buf + 16;
     const std::uint64_t magnitude = v < 0 ? 0ull - static_cast<std::uint64_t>(static_cast<std::int64_t>(v)) : static_cast<std::uint64_t>(v);
     char* p = writeBackwards(end, magnitude);
     if (v < 0) *--p = '-';
-    const size_t n = static_cast<size_t>(end - p);
-    std::memcpy(m_buf + m_len, p, n);
-    m_len += n;
+    std::memcpy(m_buf + m_len, p, 16);  // fixed size: no library call; reserve() left room
+    m_len += static_cast<size_t>(end - p);
 }
 
 }  // namespace vortel

@@ -15,6 +15,12 @@ public:
     ObjTextOut& operator=(const ObjTextOut&) = delete;
 
     void text(const char* s, size_t n);
+    // A short constant such as "v " or "vt ": stored byte by byte, no library call.
+    template <size_t N>
+    void literal(const char (&s)[N]) {
+        reserve(N);
+        for (size_t i = 0; i + 1 < N; ++i) m_buf[m_len++] = s[i];
+    }
     void text(const std::string& s) { text(s.data(), s.size()); }
     void ch(char c) {
         if (m_len >= kSize) flush();
@@ -35,7 +41,7 @@ private:
     size_t m_len = 0;
 };
 
-// "%f" of v into out (at least 330 bytes); returns the length.
+// "%f" of v into out (at least 330 bytes writable); returns the length.
 size_t formatFixed6(double v, char* out);
 
 }  // namespace vortel

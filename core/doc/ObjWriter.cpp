@@ -119,7 +119,7 @@ void CVELTADoc::onSaveAs() {
             continue;
         }
         const Vec3& d = displayVertexArray[i];
-        out.text("v ", 2);
+        out.literal("v ");
         out.fixed6(static_cast<double>(d.x) / scale + cx);
         out.ch(' ');
         out.fixed6(static_cast<double>(d.y) / scale + cy);
@@ -137,7 +137,7 @@ void CVELTADoc::onSaveAs() {
                 ++uvCutCount;
                 continue;
             }
-            out.text("vt ", 3);
+            out.literal("vt ");
             out.fixed6(uvArray[i].u);
             out.ch(' ');
             out.fixed6(uvArray[i].v);
@@ -158,7 +158,7 @@ void CVELTADoc::onSaveAs() {
             if (!groupChecked(g)) continue;
             const std::string& gname = groupNames[static_cast<size_t>(g)];
             if (gname != *lastGroup) {
-                out.text("g ", 2);
+                out.literal("g ");
                 out.text(gname);
                 out.ch('\n');
                 lastGroup = &gname;
@@ -166,7 +166,7 @@ void CVELTADoc::onSaveAs() {
             const int m = faceMaterial[fi];
             const std::string& mname = (m >= 0 && m < kMaterialSlots) ? materialNames[static_cast<size_t>(m)] : empty;
             if (mname != *lastMaterial) {
-                out.text("usemtl ", 7);
+                out.literal("usemtl ");
                 out.text(mname);
                 out.ch('\n');
                 lastMaterial = &mname;
