@@ -48,6 +48,18 @@ const char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
+inline int decimalDigits(std::uint64_t n) {
+    int d = 1;
+    while (n >= 10000) {
+        n /= 10000;
+        d += 4;
+    }
+    if (n >= 1000) return d + 3;
+    if (n >= 100) return d + 2;
+    if (n >= 10) return d + 1;
+    return d;
+}
+
 // Decimal digits of n, written backwards from end; returns the new start.
 inline char* writeBackwards(char* end, std::uint64_t n) {
     while (n >= 100) {
@@ -107,10 +119,10 @@ size_t formatFixed6(double v, char* out) {
         auto res = std::to_chars(out, out + 329, v, std::chars_format::fixed, 6);
         return static_cast<size_t>(res.ptr - out);
     }
-    // Digits are written backwards to the middle of buf, then moved by one
-    // fixed-size copy (out has room for it; the caller reserves 330 bytes).
-    char buf[64];
-    char* end = buf + 32;
+    // Written in place, backwards from the end of the text.
+    const std::uint64_t whole = q / 1000000u;
+    const size_t length = (std::signbit(v) ? 1u : 0u) + static_cast<size_t>(decimalDigits(whole)) + 7u;
+    char* end = out + length;
     char* p = end;
     std::uint64_t fraction = q % 1000000u;
     for (int i = 0; i < 6; i += 2) {
@@ -120,10 +132,9 @@ size_t formatFixed6(double v, char* out) {
         *--p = kDigitPairs[pair];
     }
     *--p = '.';
-    p = writeBackwards(p, q / 1000000u);
+    p = writeBackwards(p, whole);
     if (std::signbit(v)) *--p = '-';
-    std::memcpy(out, p, 32);
-    return static_cast<size_t>(end - p);
+    return length;
 }
 
 void ObjTextOut::fixed6(double v) {
@@ -133,13 +144,11 @@ void ObjTextOut::fixed6(double v) {
 
 void ObjTextOut::integer(int v) {
     reserve(16);
-    char buf[32];
-    char* end = buf + 16;
     const std::uint64_t magnitude = v < 0 ? 0ull - static_cast<std::uint64_t>(static_cast<std::int64_t>(v)) : static_cast<std::uint64_t>(v);
-    char* p = writeBackwards(end, magnitude);
+    const size_t length = (v < 0 ? 1u : 0u) + static_cast<size_t>(decimalDigits(magnitude));
+    char* p = writeBackwards(m_buf + m_len + length, magnitude);
     if (v < 0) *--p = '-';
-    std::memcpy(m_buf + m_len, p, 16);  // fixed size: no library call; reserve() left room
-    m_len += static_cast<size_t>(end - p);
+    m_len += length;
 }
 
 }  // namespace vortel
