@@ -61,16 +61,11 @@ void CVELTADoc::onMtOpen() {
     static LineReader reader;
     reader.attach(file);
     // Static: zero bytes past every line, so the tokenizers may read digits eight at a time.
-    static char lineBuffer[kCrLineBufferSize + kLinePadding];
+    static char line[kCrLineBufferSize + kLinePadding];
     int count = 0;
     Vec3* target = morphTargetBuffer.data();
     for (;;) {
-        size_t n = 0;
-        const char* line = lineBuffer;
-        if (crLineMode == 0)
-            line = reader.readLfInPlace(lineBuffer, n);
-        else
-            n = static_cast<size_t>(reader.readCr(lineBuffer));
+        size_t n = crLineMode == 0 ? reader.readLf(line) : static_cast<size_t>(reader.readCr(line));
         if (n == 0) break;
         // strlen can only reach the limit when the bytes read do.
         if (n >= 999 && std::strlen(line) >= 999) {

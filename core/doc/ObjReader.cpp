@@ -255,14 +255,9 @@ void CVELTADoc::onFileOpen() {
     static LineReader reader;
     reader.attach(file);
     // Static: zero bytes past every line, so the tokenizers may read digits eight at a time.
-    static char lineBuffer[kCrLineBufferSize + kLinePadding];
+    static char line[kCrLineBufferSize + kLinePadding];
     for (;;) {
-        size_t n = 0;
-        const char* line = lineBuffer;
-        if (crLineMode == 0)
-            line = reader.readLfInPlace(lineBuffer, n);
-        else
-            n = static_cast<size_t>(reader.readCr(lineBuffer));
+        size_t n = crLineMode == 0 ? reader.readLf(line) : static_cast<size_t>(reader.readCr(line));
         if (n == 0) break;
         // strlen can only reach the limit when the bytes read do.
         if (n >= 990 && std::strlen(line) >= 990) {

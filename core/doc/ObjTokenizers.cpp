@@ -421,62 +421,27 @@ namespace {
 constexpr size_t kChunkSize = 1 << 20;
 }
 
-// The chunk has room for a terminator and the padding past its last byte.
-LineReader::LineReader()
-    : m_chunk(static_cast<unsigned char*>(std::calloc(kChunkSize + 2 * kLinePadding, 1))) {}
+LineReader::LineReader() : m_chunk(static_cast<unsigned char*>(std::malloc(kChunkSize))) {}
 LineReader::~LineReader() { std::free(m_chunk); }
 
-void LineReader::restoreTerminated() {
-    if (m_terminatedAt == kNone) return;
-    m_chunk[m_terminatedAt] = m_terminatedByte;
-    m_terminatedAt = kNone;
-}
-
 void LineReader::attach(std::FILE* file) {
-    restoreTerminated();
     m_file = file;
     m_pos = m_len = 0;
 }
 
 void LineReader::rewind() {
-    restoreTerminated();
     if (m_file) std::rewind(m_file);
     m_pos = m_len = 0;
 }
 
 bool LineReader::fill() {
-    restoreTerminated();
     if (!m_file || !m_chunk) return false;
     m_len = std::fread(m_chunk, 1, kChunkSize, m_file);
     m_pos = 0;
     return m_len > 0;
 }
 
-const char* LineReader::readLfInPlace(char* buf, size_t& length) {
-    restoreTerminated();
-    if (m_pos < m_len) {
-        // A line that ends inside the chunk is read where it lies: the byte
-        // after its LF becomes its terminator until the next read.
-        const size_t max = kLineBufferSize - 1;
-        const size_t avail = m_len - m_pos < max ? m_len - m_pos : max;
-        const unsigned char* start = m_chunk + m_pos;
-        const void* lf = std::memchr(start, '\n', avail);
-        if (lf) {
-            const size_t take = static_cast<size_t>(static_cast<const unsigned char*>(lf) - start) + 1;
-            m_pos += take;
-            m_terminatedAt = m_pos;
-            m_terminatedByte = m_chunk[m_pos];
-            m_chunk[m_pos] = 0;
-            length = take;
-            return reinterpret_cast<const char*>(start);
-        }
-    }
-    length = readLf(buf);
-    return buf;
-}
-
 size_t LineReader::readLf(char* buf) {
-    restoreTerminated();
     size_t n = 0;
     const size_t max = kLineBufferSize - 1;
     while (n < max) {
@@ -496,7 +461,6 @@ size_t LineReader::readLf(char* buf) {
 }
 
 int LineReader::readCr(char* buf) {
-    restoreTerminated();
     std::memset(buf, 0, kCrLineBufferSize);
     int i = 0;
     for (;;) {

@@ -46,22 +46,14 @@ public:
     // fgets(buf, 1000, file): up to 999 bytes, through the first LF; NUL-terminated.
     // The number of bytes read (a NUL among them ends the line for strlen); 0 at end of file.
     size_t readLf(char* buf);
-    // The same line, read where it lies in the chunk when it ends there
-    // (NUL-terminated, kLinePadding readable bytes past the NUL), else copied
-    // into buf, which must be padded as well; length is what readLf returns.
-    const char* readLfInPlace(char* buf, size_t& length);
     // CR line reader: buf (kCrLineBufferSize) cleared, bytes up to a CR, which is
     // stored as LF. 0 at end of file or on a 1001st byte without CR.
     int readCr(char* buf);
 
 private:
     bool fill();
-    void restoreTerminated();
-    static constexpr size_t kNone = ~static_cast<size_t>(0);
     std::FILE* m_file = nullptr;
     unsigned char* m_chunk;
-    size_t m_terminatedAt = kNone;
-    unsigned char m_terminatedByte = 0;
     size_t m_pos = 0;
     size_t m_len = 0;
 };

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <random>
 
-#include "TestUtil.h"
 #include "doc/ObjTokenizers.h"
 
 using namespace vortel;
@@ -182,38 +181,4 @@ TEST(Tokenizers, FastPathsEqualTheCollapsedCopy) {
         for (size_t k = 0; k < want; ++k)
             ASSERT_TRUE(sameBits(out[k], ref[k]) || (std::isnan(out[k]) && std::isnan(ref[k]))) << line;
     }
-}
-
-TEST(LineReader, InPlaceLinesEqualFgetsAcrossChunks) {
-    // Lines read where they lie in the chunk must be what fgets gives, also
-    // where a line crosses the end of a chunk, and mixed with the CR reader.
-    std::mt19937 rng(17);
-    const std::string pieces[] = {"v 1 2 3\n", "f 1 2 3\r\n", std::string(1, '\0') + "x\n", std::string(997, 'a') + "\n",
-                                  std::string(1200, 'b'), "\n", "g body\n"};
-    std::string bytes;
-    while (bytes.size() < (1u << 21) + 5000) bytes += pieces[rng() % 7];
-    const std::string path = vortel::test::writeFile("chunks.bin", bytes);
-    std::FILE* a = std::fopen(path.c_str(), "rb");
-    std::FILE* b = std::fopen(path.c_str(), "rb");
-    ASSERT_TRUE(a && b);
-    LineReader reader;
-    reader.attach(a);
-    static char buffer[kCrLineBufferSize + kLinePadding];
-    char ref[kLineBufferSize];
-    int lines = 0;
-    for (;;) {
-        size_t n = 0;
-        const char* line = reader.readLfInPlace(buffer, n);
-        const bool got = std::fgets(ref, kLineBufferSize, b) != nullptr;
-        ASSERT_EQ(n != 0, got) << lines;
-        if (!got) break;
-        ASSERT_EQ(std::memcmp(line, ref, n), 0) << lines;
-        ASSERT_EQ(line[n], '\0') << lines;
-        ++lines;
-    }
-    EXPECT_GT(lines, 2000);
-    reader.attach(nullptr);
-    std::fclose(a);
-    std::fclose(b);
-    EXPECT_EQ(vortel::test::readFile(path), bytes);  // the file itself is untouched
 }
