@@ -113,22 +113,20 @@ int cmdEdges(const std::vector<std::string>& args) {
     return saveDirect(ps.s.doc, args[2], std::nullopt) ? kExitOk : kExitFailed;
 }
 
-int cmdFuse(const std::vector<std::string>& args) {
+namespace {
+// MESH MAP OUT: run one of the map file commands, then Save As in direct mode.
+int runMapCommand(const std::vector<std::string>& args, CommandResult (MtmPanel::*command)(const std::string&)) {
     if (args.size() != 3) return kExitUsage;
     PanelSession ps;
     if (!openPath(ps.s.doc, args[0], 0)) return kExitFailed;
     ps.panel.clickRadio(mtm::RadioFusion);
-    if (ps.panel.fusion(args[1]) != CommandResult::Done) return kExitFailed;
+    if ((ps.panel.*command)(args[1]) != CommandResult::Done) return kExitFailed;
     return saveDirect(ps.s.doc, args[2], std::nullopt) ? kExitOk : kExitFailed;
 }
+}  // namespace
 
-int cmdRestore(const std::vector<std::string>& args) {
-    if (args.size() != 3) return kExitUsage;
-    PanelSession ps;
-    if (!openPath(ps.s.doc, args[0], 0)) return kExitFailed;
-    ps.panel.clickRadio(mtm::RadioFusion);
-    if (ps.panel.toOriginal(args[1]) != CommandResult::Done) return kExitFailed;
-    return saveDirect(ps.s.doc, args[2], std::nullopt) ? kExitOk : kExitFailed;
-}
+int cmdFuse(const std::vector<std::string>& args) { return runMapCommand(args, &MtmPanel::fusion); }
+
+int cmdRestore(const std::vector<std::string>& args) { return runMapCommand(args, &MtmPanel::toOriginal); }
 
 }  // namespace vortel::cli

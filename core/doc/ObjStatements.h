@@ -35,14 +35,6 @@ void readUv(CVELTADoc& doc, ReadState& st, const char* line);
 void readFace(CVELTADoc& doc, ReadState& st, const char* line, char kind, const FaceRules& rules);
 
 void resetBox(Vec3& max, Vec3& min);
-inline void widenBox(Vec3& max, Vec3& min, const Vec3& p) {
-    if (p.x > max.x) max.x = p.x;
-    if (p.y > max.y) max.y = p.y;
-    if (p.z > max.z) max.z = p.z;
-    if (p.x < min.x) min.x = p.x;
-    if (p.y < min.y) min.y = p.y;
-    if (p.z < min.z) min.z = p.z;
-}
 // Widens a box by another box, maxima by maxima and minima by minima.
 inline void mergeBox(Vec3& max, Vec3& min, const Vec3& otherMax, const Vec3& otherMin) {
     if (otherMax.x > max.x) max.x = otherMax.x;
@@ -52,6 +44,7 @@ inline void mergeBox(Vec3& max, Vec3& min, const Vec3& otherMax, const Vec3& oth
     if (otherMin.y < min.y) min.y = otherMin.y;
     if (otherMin.z < min.z) min.z = otherMin.z;
 }
+inline void widenBox(Vec3& max, Vec3& min, const Vec3& p) { mergeBox(max, min, p, p); }
 std::string fileTitleOf(const std::string& path);
 std::string formatMessage(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 

@@ -178,25 +178,6 @@ size_t collapseSpaces(const char* line, char* copy) {
     return n;
 }
 
-// Tokens separated by single spaces after position 1, each of 1..maxLen characters.
-bool takeValues(const char* copy, size_t n, size_t maxLen, float* out, int want) {
-    size_t prev = 1;
-    int count = 0;
-    for (size_t i = 2; i <= n; ++i) {
-        if (i != n && copy[i] != ' ') continue;
-        size_t len = i - prev - 1;
-        if (len < 1 || len > maxLen) return false;
-        out[count++] = static_cast<float>(atofRange(copy + prev + 1, copy + i));
-        if (count == want) return true;
-        prev = i;
-    }
-    return false;
-}
-
-}  // namespace
-
-namespace {
-
 // The same tokens read straight from the line, for lines whose separators are
 // single spaces (position 1 is taken as a separator whatever it holds). A run
 // of spaces, which the collapsed copy would shrink, hands the line back: the
@@ -223,6 +204,14 @@ int takeValuesInPlace(const char* s, size_t maxLen, float* out, int want) {
     }
 }
 
+// The rule itself: the tokens of the collapsed copy. A copy has no run of
+// spaces, so the in-place reading never hands it back.
+bool takeCollapsed(const char* line, size_t maxLen, float* out, int want) {
+    char copy[kCrLineBufferSize + 2];
+    if (collapseSpaces(line, copy) < 2) return false;
+    return takeValuesInPlace<false>(copy, maxLen, out, want) == 1;
+}
+
 }  // namespace
 
 bool vertexTokenizer(const char* line, float out[3], bool padded) {
@@ -230,9 +219,7 @@ bool vertexTokenizer(const char* line, float out[3], bool padded) {
     if (line[0] && line[1])
         fast = padded ? takeValuesInPlace<true>(line, 80, out, 3) : takeValuesInPlace<false>(line, 80, out, 3);
     if (fast >= 0) return fast == 1;
-    char copy[kCrLineBufferSize + 2];
-    size_t n = collapseSpaces(line, copy);
-    return takeValues(copy, n, 80, out, 3);
+    return takeCollapsed(line, 80, out, 3);
 }
 
 bool uvTokenizer(const char* line, float out[2], bool padded) {
@@ -251,9 +238,7 @@ bool uvTokenizer(const char* line, float out[2], bool padded) {
     std::memcpy(src, line, len);
     src[len] = '\0';
     if (len >= 2) src[1] = ' ';
-    char copy[kCrLineBufferSize + 2];
-    size_t n = collapseSpaces(src, copy);
-    return takeValues(copy, n, 20, out, 2);
+    return takeCollapsed(src, 20, out, 2);
 }
 
 namespace {

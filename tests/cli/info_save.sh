@@ -1,12 +1,7 @@
 #!/usr/bin/env bash
 # vortel-cli info and save: the output formats and exit statuses are contracts.
-set -u
-CLI="$1"; SRC="$2"
-T="$(mktemp -d)"; trap 'rm -rf "$T"' EXIT
-fail=0
-check() { # name expected actual
-  if [ "$2" != "$3" ]; then echo "FAIL $1"; echo " expected: $2"; echo " actual:   $3"; fail=1; fi
-}
+source "$(dirname "$0")/common.bash" "$1"
+SRC="$2"
 
 # info: one JSON line, names byte for byte, exit 0 / 1.
 printf 'v 0 0 0\nv 2 4 8\ng a\xe9"\\\r\nusemtl m\nf 1 2 1\nl 1 2\n' > "$T/names.obj"
@@ -73,4 +68,4 @@ for f in figure.obj figure_mt.obj parts.obj hair.obj props.pp2; do
   "$CLI" info "$SRC/data/samples/$f" >/dev/null 2>&1; rc=$?
   check "sample $f" 0 "$rc"
 done
-exit $fail
+exit $((fails > 0))

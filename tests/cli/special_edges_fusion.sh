@@ -1,19 +1,7 @@
 #!/usr/bin/env bash
 # vortel-cli edges, fuse and restore: the JSON line, the cut, the welded and
 # restored meshes, the map file, the kept map file and the exit codes.
-set -u
-CLI="$1"
-T="$(mktemp -d)"
-trap 'rm -rf "$T"' EXIT
-fails=0
-check() {  # name expected actual
-  if [ "$2" != "$3" ]; then
-    echo "FAIL $1"; echo "  expected: $2"; echo "  actual:   $3"; fails=$((fails + 1))
-  fi
-}
-run() {  # runs the command; sets out, err, rc
-  out="$("$CLI" "$@" 2>"$T/err")"; rc=$?; err="$(cat "$T/err")"
-}
+source "$(dirname "$0")/common.bash" "$1"
 exists() { [ -e "$1" ] && echo yes || echo no; }
 
 cat > "$T/cube.obj" <<'OBJ'

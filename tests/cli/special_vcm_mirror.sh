@@ -1,18 +1,6 @@
 #!/usr/bin/env bash
 # vortel-cli vcm and mirror: the JSON line, the mirrored morph target, the messages and exit codes.
-set -u
-CLI="$1"
-T="$(mktemp -d)"
-trap 'rm -rf "$T"' EXIT
-fails=0
-check() {  # name expected actual
-  if [ "$2" != "$3" ]; then
-    echo "FAIL $1"; echo "  expected: $2"; echo "  actual:   $3"; fails=$((fails + 1))
-  fi
-}
-run() {  # runs the command; sets out, err, rc
-  out="$("$CLI" "$@" 2>"$T/err")"; rc=$?; err="$(cat "$T/err")"
-}
+source "$(dirname "$0")/common.bash" "$1"
 
 printf 'v 1 0 0\nv -1 0 0\nv 0 1 0\nv 2 2 0\nf 1 2 3\nf 1 3 4\n' > "$T/partial.obj"
 run vcm "$T/partial.obj"
