@@ -8,7 +8,7 @@ VORTEL_BUILD="${VORTEL_BUILD:-$VORTEL_ROOT/build}"
 
 VORTEL_PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
+  qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   libgtest-dev libgmock-dev libbenchmark-dev libtinyobjloader-dev
   xvfb xauth
 )
