@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "doc/CVELTADoc.h"
+#include "doc/ObjSegments.h"
 #include "doc/ObjStatements.h"
 #include "doc/ObjTokenizers.h"
 
@@ -59,7 +60,12 @@ void selectName(CVELTADoc& doc, ReadState& st, std::vector<std::string>& names, 
 
 void readVertex(CVELTADoc& doc, ReadState& st, const char* line) {
     float v[3];
-    if (!vertexTokenizer(line, v, true)) {
+    const bool ok = vertexTokenizer(line, v, true);
+    storeVertex(doc, st, ok, v);
+}
+
+void storeVertex(CVELTADoc& doc, ReadState& st, bool ok, const float v[3]) {
+    if (!ok) {
         failLoad(doc, st, "INPUT ERR:Vertex NON 3D");
         return;
     }
@@ -75,9 +81,14 @@ void readVertex(CVELTADoc& doc, ReadState& st, const char* line) {
 }
 
 void readUv(CVELTADoc& doc, ReadState& st, const char* line) {
-    doc.hasUvFlag = 1;
     float uv[2];
-    if (!uvTokenizer(line, uv, true)) {
+    const bool ok = uvTokenizer(line, uv, true);
+    storeUv(doc, st, ok, uv);
+}
+
+void storeUv(CVELTADoc& doc, ReadState& st, bool ok, const float uv[2]) {
+    doc.hasUvFlag = 1;
+    if (!ok) {
         failLoad(doc, st, "UV Format ERROR");
         return;
     }
@@ -90,6 +101,11 @@ void readFace(CVELTADoc& doc, ReadState& st, const char* line, char kind, const 
     static int numberList[kNumberListSize];  // the reader's one number list
     int form = 1;
     const int count = faceNumbersAndForm(line, numberList, form, true);
+    storeFace(doc, st, numberList, count, form, kind, rules);
+}
+
+void storeFace(CVELTADoc& doc, ReadState& st, const int* numberList, int count, int form, char kind,
+               const FaceRules& rules) {
     const bool polygon = kind == 'P';
     const int group = doc.groupCount;
     const int material = doc.materialCount;
@@ -182,28 +198,50 @@ void resetMeshCounts(CVELTADoc& doc, ReadState& st, bool clearUvs) {
     resetBox(doc.modelBoxMax, doc.modelBoxMin);
 }
 
+}  // namespace
+
+void selectObjGroup(CVELTADoc& doc, ReadState& st, const std::string& name) {
+    selectName(doc, st, doc.groupNames, doc.groupCount, st.groupsSeen, name, "OBJ GROUP MAX ERR:[%d]");
+}
+
+void selectObjMaterial(CVELTADoc& doc, ReadState& st, const std::string& name) {
+    selectName(doc, st, doc.materialNames, doc.materialCount, st.materialsSeen, name, "OBJ MAT MAX ERR:[%d]");
+}
+
+namespace {
+
 void handleObjLine(CVELTADoc& doc, ReadState& st, const char* line) {
-    const char c0 = line[0];
-    const char c1 = c0 ? line[1] : '\0';
-    static const FaceRules objRules{};
-    if (c0 == 'v' && (c1 == ' ' || c1 == '\t')) {
-        readVertex(doc, st, line);
-    } else if (c0 == 'v' && c1 == 't') {
-        readUv(doc, st, line);
-    } else if (c0 == 'f' && (c1 == ' ' || c1 == '\t' || c1 == 'o')) {
-        readFace(doc, st, line, 'P', objRules);
-    } else if (c0 == 'l' && (c1 == ' ' || c1 == '\t')) {
-        readFace(doc, st, line, 'L', objRules);
-    } else if (c0 == 'g') {
-        selectName(doc, st, doc.groupNames, doc.groupCount, st.groupsSeen, restOfLine(line, 2),
-                   "OBJ GROUP MAX ERR:[%d]");
-    } else if (c0 == 'u') {
-        selectName(doc, st, doc.materialNames, doc.materialCount, st.materialsSeen, restOfLine(line, 7),
-                   "OBJ MAT MAX ERR:[%d]");
+    switch (objStatementOf(line)) {
+        case ObjStatement::Vertex: readVertex(doc, st, line); break;
+        case ObjStatement::Uv: readUv(doc, st, line); break;
+        case ObjStatement::Face: readFace(doc, st, line, 'P', kObjFaceRules); break;
+        case ObjStatement::Line: readFace(doc, st, line, 'L', kObjFaceRules); break;
+        case ObjStatement::Group: selectObjGroup(doc, st, restOfLine(line, kGroupNameSkip)); break;
+        case ObjStatement::Material: selectObjMaterial(doc, st, restOfLine(line, kMaterialNameSkip)); break;
+        case ObjStatement::Other: break;
     }
 }
 
 }  // namespace
+
+// Reads the reader's lines to its end. CrSwitch: a line too long for LF line mode,
+// after which the file is read again from its start in CR line mode.
+ObjRunEnd readObjLines(CVELTADoc& doc, ReadState& st, LineReader& reader, char* line) {
+    for (;;) {
+        const size_t n = doc.crLineMode == 0 ? reader.readLf(line) : static_cast<size_t>(reader.readCr(line));
+        if (n == 0) return ObjRunEnd::Done;
+        // strlen can only reach the limit when the bytes read do.
+        if (n >= kCrSwitchLength && std::strlen(line) >= kCrSwitchLength) {
+            if (doc.crLineMode == 1) {
+                failLoad(doc, st, "INPUT ERR:MAC FILE FORMAT ERROR");
+                return ObjRunEnd::Stopped;
+            }
+            return ObjRunEnd::CrSwitch;
+        }
+        handleObjLine(doc, st, line);
+        if (st.stop) return ObjRunEnd::Stopped;
+    }
+}
 
 void CVELTADoc::onFileOpen() {
     Platform& ui = m_platform;
@@ -256,23 +294,25 @@ void CVELTADoc::onFileOpen() {
     reader.attach(file);
     // Static: zero bytes past every line, so the tokenizers may read digits eight at a time.
     static char line[kCrLineBufferSize + kLinePadding];
-    for (;;) {
-        size_t n = crLineMode == 0 ? reader.readLf(line) : static_cast<size_t>(reader.readCr(line));
-        if (n == 0) break;
-        // strlen can only reach the limit when the bytes read do.
-        if (n >= 990 && std::strlen(line) >= 990) {
-            if (crLineMode == 1) {
-                failLoad(*this, st, "INPUT ERR:MAC FILE FORMAT ERROR");
-                break;
-            }
-            crLineMode = 1;
-            reader.rewind();
-            hasUvFlag = 0;
-            resetMeshCounts(*this, st, false);
-            continue;
-        }
-        handleObjLine(*this, st, line);
-        if (st.stop) break;
+    // A large file is read in segments: the first here, the later ones tokenized
+    // ahead on a second thread and stored here in file order.
+    static ObjSegmentReader segments;
+    ObjRunEnd end;
+    if (segments.start(file, documentPath)) {
+        reader.setRange(0, segments.firstLength());
+        end = readObjLines(*this, st, reader, line);
+        for (int i = 1; i < segments.count() && end == ObjRunEnd::Done; ++i)
+            end = segments.readSegment(*this, st, i, reader, line);
+        segments.finish();
+    } else {
+        end = readObjLines(*this, st, reader, line);
+    }
+    if (end == ObjRunEnd::CrSwitch) {
+        crLineMode = 1;
+        reader.rewind();
+        hasUvFlag = 0;
+        resetMeshCounts(*this, st, false);
+        readObjLines(*this, st, reader, line);
     }
     reader.attach(nullptr);
     std::fclose(file);

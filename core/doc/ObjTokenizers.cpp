@@ -412,16 +412,28 @@ LineReader::~LineReader() { std::free(m_chunk); }
 void LineReader::attach(std::FILE* file) {
     m_file = file;
     m_pos = m_len = 0;
+    m_ranged = false;
 }
 
 void LineReader::rewind() {
     if (m_file) std::rewind(m_file);
     m_pos = m_len = 0;
+    m_ranged = false;
+}
+
+bool LineReader::setRange(long offset, size_t length) {
+    m_pos = m_len = 0;
+    m_ranged = true;
+    m_left = length;
+    return m_file && std::fseek(m_file, offset, SEEK_SET) == 0;
 }
 
 bool LineReader::fill() {
     if (!m_file || !m_chunk) return false;
-    m_len = std::fread(m_chunk, 1, kChunkSize, m_file);
+    size_t want = kChunkSize;
+    if (m_ranged && m_left < want) want = m_left;
+    m_len = want ? std::fread(m_chunk, 1, want, m_file) : 0;
+    if (m_ranged) m_left -= m_len;
     m_pos = 0;
     return m_len > 0;
 }

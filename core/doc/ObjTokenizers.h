@@ -42,7 +42,11 @@ public:
     LineReader& operator=(const LineReader&) = delete;
 
     void attach(std::FILE* file);
+    std::FILE* file() const { return m_file; }
+    // Back to the start of the file, reading to its end.
     void rewind();
+    // Reads only the `length` bytes from `offset` on, then reports end of file.
+    bool setRange(long offset, size_t length);
     // fgets(buf, 1000, file): up to 999 bytes, through the first LF; NUL-terminated.
     // The number of bytes read (a NUL among them ends the line for strlen); 0 at end of file.
     size_t readLf(char* buf);
@@ -56,6 +60,8 @@ private:
     unsigned char* m_chunk;
     size_t m_pos = 0;
     size_t m_len = 0;
+    bool m_ranged = false;
+    size_t m_left = 0;  // bytes of the range not yet read from the file
 };
 
 }  // namespace vortel
