@@ -2,7 +2,10 @@
 #include "doc/CVELTADoc.h"
 
 #include <algorithm>
+#include <barrier>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 namespace vortel {
 
@@ -84,52 +87,100 @@ long long CVELTADoc::cornerSum() const {
     return sum;
 }
 
+namespace {
+
+// Meshes with at least this many faces get their normals on two threads.
+constexpr int kTwoThreadNormalFaces = 16384;
+
+// Runs each stage for half 0 here and for half 1 on a second thread, both halves
+// of a stage done before the next begins; or, with `two` false (or no thread to
+// be had), every stage for half 0 and then half 1 here.
+template <class... Stages>
+void runInHalves(bool two, const Stages&... stages) {
+    if (two) {
+        std::barrier sync(2);
+        auto side = [&](int half) { ((stages(half), sync.arrive_and_wait()), ...); };
+        try {
+            std::thread second(side, 1);
+            side(0);
+            second.join();
+            return;
+        } catch (const std::system_error&) {
+        }
+    }
+    ((stages(0), stages(1)), ...);
+}
+
+}  // namespace
+
 void CVELTADoc::computeNormals(bool quadHalves) {
     const int owned = ownedCornerEnd();
     const int* cv = cornerVertexList.data();
     const Vec3* dv = displayVertexArray.data();
-    for (int f = 0; f < faceCount; ++f) {
-        const int first = faceFirstCorner[static_cast<size_t>(f)];
-        Vec3& out = faceNormalArray[static_cast<size_t>(f)];
-        // A face of fewer than three corners borrows the entries that follow it;
-        // slots that no face owns hold nothing of this mesh, so such a face gets
-        // a zero normal instead.
-        if (first < 0 || first + 2 >= owned) {
-            out = Vec3{};
-            continue;
-        }
-        const Vec3 p0 = dv[cv[first] - 1], p1 = dv[cv[first + 1] - 1], p2 = dv[cv[first + 2] - 1];
-        // faceNormal(p0, p1, p2), written out so the loop stays in one place.
-        const Vec3 a{p1.x - p0.x, p1.y - p0.y, p1.z - p0.z}, b{p2.x - p0.x, p2.y - p0.y, p2.z - p0.z};
-        out = Vec3{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-        if (quadHalves && faceCornerCount[static_cast<size_t>(f)] > 3 && first + 3 < owned) {
-            Vec3 second;
-            faceNormal(p0, p2, dv[cv[first + 3] - 1], second);
-            out.x += second.x;
-            out.y += second.y;
-            out.z += second.z;
-        }
-    }
-    std::memset(static_cast<void*>(vertexNormalSums.data()), 0, sizeof(Vec3) * vertexNormalSums.size());
+    const int faces = faceCount;
+    // Faces are halved for the face normals and the corner copies; the vertex
+    // sums are halved by vertex, each half adding its vertices' faces in face
+    // order, so every sum is the same to the bit as when one thread adds them all.
+    const int midFace = faces / 2;
+    const int midVertex = vertexCount / 2;
     Vec3* sums = vertexNormalSums.data();
-    for (int f = 0; f < faceCount; ++f) {
-        const int first = faceFirstCorner[static_cast<size_t>(f)];
-        const int count = faceCornerCount[static_cast<size_t>(f)];
-        const Vec3 nrm = faceNormalArray[static_cast<size_t>(f)];
-        for (int c = 0; c < count; ++c) {
-            Vec3& s = sums[cv[first + c] - 1];
-            s.x += nrm.x;
-            s.y += nrm.y;
-            s.z += nrm.z;
-        }
-    }
     Vec3* cn = cornerNormalList.data();
-    size_t k = 0;
-    for (int f = 0; f < faceCount; ++f) {
-        const int first = faceFirstCorner[static_cast<size_t>(f)];
-        const int count = faceCornerCount[static_cast<size_t>(f)];
-        for (int c = 0; c < count && k < cornerNormalList.size(); ++c) cn[k++] = sums[cv[first + c] - 1];
-    }
+    const size_t cornerSlots = cornerNormalList.size();
+
+    auto faceNormals = [&](int half) {
+        for (int f = half ? midFace : 0, end = half ? faces : midFace; f < end; ++f) {
+            const int first = faceFirstCorner[static_cast<size_t>(f)];
+            Vec3& out = faceNormalArray[static_cast<size_t>(f)];
+            // A face of fewer than three corners borrows the entries that follow it;
+            // slots that no face owns hold nothing of this mesh, so such a face gets
+            // a zero normal instead.
+            if (first < 0 || first + 2 >= owned) {
+                out = Vec3{};
+                continue;
+            }
+            const Vec3 p0 = dv[cv[first] - 1], p1 = dv[cv[first + 1] - 1], p2 = dv[cv[first + 2] - 1];
+            // faceNormal(p0, p1, p2), written out so the loop stays in one place.
+            const Vec3 a{p1.x - p0.x, p1.y - p0.y, p1.z - p0.z}, b{p2.x - p0.x, p2.y - p0.y, p2.z - p0.z};
+            out = Vec3{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+            if (quadHalves && faceCornerCount[static_cast<size_t>(f)] > 3 && first + 3 < owned) {
+                Vec3 second;
+                faceNormal(p0, p2, dv[cv[first + 3] - 1], second);
+                out.x += second.x;
+                out.y += second.y;
+                out.z += second.z;
+            }
+        }
+        const size_t mid = static_cast<size_t>(std::max(midVertex, 0));
+        const size_t from = half ? mid : 0, to = half ? vertexNormalSums.size() : mid;
+        std::memset(static_cast<void*>(sums + from), 0, sizeof(Vec3) * (to - from));
+    };
+    auto vertexSums = [&](int half) {
+        for (int f = 0; f < faces; ++f) {
+            const int first = faceFirstCorner[static_cast<size_t>(f)];
+            const int count = faceCornerCount[static_cast<size_t>(f)];
+            const Vec3 nrm = faceNormalArray[static_cast<size_t>(f)];
+            for (int c = 0; c < count; ++c) {
+                const int v = cv[first + c] - 1;
+                if ((v >= midVertex) != (half == 1)) continue;
+                Vec3& s = sums[v];
+                s.x += nrm.x;
+                s.y += nrm.y;
+                s.z += nrm.z;
+            }
+        }
+    };
+    auto cornerCopies = [&](int half) {
+        size_t k = 0;
+        if (half)
+            for (int f = 0; f < midFace; ++f)
+                k = std::min(cornerSlots, k + static_cast<size_t>(std::max(faceCornerCount[static_cast<size_t>(f)], 0)));
+        for (int f = half ? midFace : 0, end = half ? faces : midFace; f < end; ++f) {
+            const int first = faceFirstCorner[static_cast<size_t>(f)];
+            const int count = faceCornerCount[static_cast<size_t>(f)];
+            for (int c = 0; c < count && k < cornerSlots; ++c) cn[k++] = sums[cv[first + c] - 1];
+        }
+    };
+    runInHalves(faces >= kTwoThreadNormalFaces, faceNormals, vertexSums, cornerCopies);
 }
 
 void CVELTADoc::noteLoadSlots(int faces, int uvs, int corners) {

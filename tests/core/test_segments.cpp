@@ -244,3 +244,70 @@ TEST(SegmentedRead, TheLimitMeshIsSegmentedByDefault) {
     expectSameLoad(writeFile("segments_big.obj", big), {ObjSegmentTuning{}}, "default tuning");
     EXPECT_EQ(fixture().doc.faceCount, 299 * 299);
 }
+
+namespace {
+
+// The normals as one loop over the faces gives them: face normals, vertex sums in
+// face order, corner copies.
+void plainNormals(const CVELTADoc& d, bool quadHalves, std::vector<Vec3>& faceN, std::vector<Vec3>& sums,
+                  std::vector<Vec3>& corners) {
+    const int owned = d.ownedCornerEnd();
+    const int* cv = d.cornerVertexList.data();
+    const Vec3* dv = d.displayVertexArray.data();
+    faceN.assign(static_cast<size_t>(d.faceCount), Vec3{});
+    sums.assign(static_cast<size_t>(kVertexSlots), Vec3{});
+    corners.clear();
+    for (int f = 0; f < d.faceCount; ++f) {
+        const int first = d.faceFirstCorner[f];
+        if (first < 0 || first + 2 >= owned) continue;
+        Vec3 n;
+        faceNormal(dv[cv[first] - 1], dv[cv[first + 1] - 1], dv[cv[first + 2] - 1], n);
+        if (quadHalves && d.faceCornerCount[f] > 3 && first + 3 < owned) {
+            Vec3 second;
+            faceNormal(dv[cv[first] - 1], dv[cv[first + 2] - 1], dv[cv[first + 3] - 1], second);
+            n = Vec3{n.x + second.x, n.y + second.y, n.z + second.z};
+        }
+        faceN[static_cast<size_t>(f)] = n;
+    }
+    for (int f = 0; f < d.faceCount; ++f)
+        for (int c = 0; c < d.faceCornerCount[f]; ++c) {
+            Vec3& s = sums[static_cast<size_t>(cv[d.faceFirstCorner[f] + c] - 1)];
+            const Vec3& n = faceN[static_cast<size_t>(f)];
+            s = Vec3{s.x + n.x, s.y + n.y, s.z + n.z};
+        }
+    for (int f = 0; f < d.faceCount; ++f)
+        for (int c = 0; c < d.faceCornerCount[f]; ++c)
+            corners.push_back(sums[static_cast<size_t>(cv[d.faceFirstCorner[f] + c] - 1)]);
+}
+
+}  // namespace
+
+TEST(Normals, LargeMeshesOnTwoThreadsGiveTheOneThreadSums) {
+    DocFixture& fx = fixture();
+    CVELTADoc& d = fx.doc;
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<float> coord(-1.0f, 1.0f);
+    // Face counts on both sides of the two-thread size, odd and even; faces of 1 to 6
+    // corners over few vertices (many faces per vertex, so the order of the adds shows).
+    for (const int faces : {1000, 16383, 16384, 40001, 100000}) {
+        for (const bool quadHalves : {false, true}) {
+            d.vertexCount = 500 + faces / 50;
+            for (int v = 0; v < d.vertexCount; ++v) d.displayVertexArray[v] = Vec3{coord(rng), coord(rng), coord(rng)};
+            int corner = 0;
+            for (int f = 0; f < faces; ++f) {
+                const int n = 1 + static_cast<int>(rng() % 6);
+                d.faceFirstCorner[f] = corner;
+                d.faceCornerCount[f] = n;
+                for (int c = 0; c < n; ++c) d.cornerVertexList[corner++] = 1 + static_cast<int>(rng() % d.vertexCount);
+            }
+            d.faceCount = faces;
+            std::vector<Vec3> faceN, sums, corners;
+            plainNormals(d, quadHalves, faceN, sums, corners);
+            d.computeNormals(quadHalves);
+            ASSERT_EQ(0, std::memcmp(faceN.data(), d.faceNormalArray.data(), faceN.size() * sizeof(Vec3))) << faces;
+            ASSERT_EQ(0, std::memcmp(sums.data(), d.vertexNormalSums.data(), sums.size() * sizeof(Vec3))) << faces;
+            ASSERT_EQ(0, std::memcmp(corners.data(), d.cornerNormalList.data(), corners.size() * sizeof(Vec3))) << faces;
+        }
+    }
+    d.faceCount = d.vertexCount = 0;
+}
