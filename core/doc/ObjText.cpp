@@ -11,8 +11,13 @@
 namespace vortel {
 
 namespace {
-// One output buffer for the whole run, as the writer's other working tables.
+// One output buffer for the whole run, as the writer's other working tables,
+// and one for the text gathered in memory.
 char* sharedBuffer() {
+    static char* buf = static_cast<char*>(std::malloc(ObjTextOut::kSize + 64));
+    return buf;
+}
+char* sinkBuffer() {
     static char* buf = static_cast<char*>(std::malloc(ObjTextOut::kSize + 64));
     return buf;
 }
@@ -23,10 +28,13 @@ ObjTextOut::ObjTextOut(std::FILE* file) : m_file(file), m_buf(sharedBuffer()) {
     if (m_file) std::setvbuf(m_file, nullptr, _IONBF, 0);
 }
 
+ObjTextOut::ObjTextOut(std::vector<char>& sink) : m_sink(&sink), m_buf(sinkBuffer()) {}
+
 ObjTextOut::~ObjTextOut() { flush(); }
 
 void ObjTextOut::flush() {
     if (m_len && m_file) std::fwrite(m_buf, 1, m_len, m_file);
+    if (m_len && m_sink) m_sink->insert(m_sink->end(), m_buf, m_buf + m_len);
     m_len = 0;
 }
 

@@ -3,8 +3,11 @@
 // written. Vertices and texture coordinates that no written face uses are left
 // out and the rest renumbered. Direct mode (direct-save flag 1) writes to the
 // save path with the group visible flags as the checks and shows no dialog.
+#include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 #include "doc/CVELTADoc.h"
 #include "doc/ObjStatements.h"
@@ -24,7 +27,77 @@ WriterTables& tables() {
     static WriterTables t;
     return t;
 }
+
+// Writes the first half of each section (vertices, texture coordinates, faces)
+// here and the second half on a second thread into memory, written after the
+// first. A half's renumbering counts the vertices and coordinates left out
+// before it; the face halves begin when both halves of the renumbering are in.
+// False, with nothing written, when no second thread can be started.
+template <class VertexLines, class UvLines, class FaceLines>
+bool writeInHalves(ObjTextOut& out, const CVELTADoc& d, const WriterTables& t, bool vertexOnly, bool writeUvs,
+                   bool writeFaces, const VertexLines& vertexLines, const UvLines& uvLines, const FaceLines& faceLines) {
+    static std::vector<char> second[3];
+    for (std::vector<char>& text : second) text.clear();
+    const int midVertex = d.vertexCount / 2, midUv = d.uvCount / 2, midFace = d.faceCount / 2;
+    std::atomic<int> secondDone{0};       // sections the second thread has finished
+    std::atomic<bool> firstTables{false};  // the first halves' renumbering is in
+    auto finished = [&](int sections) {
+        secondDone.store(sections, std::memory_order_release);
+        secondDone.notify_all();
+    };
+    auto secondHalves = [&] {
+        int cut = 0;
+        if (!vertexOnly)
+            for (int n = 0; n < midVertex; ++n) cut += d.floatingFlag[static_cast<size_t>(n)] == 1;
+        {
+            ObjTextOut o(second[0]);
+            vertexLines(o, midVertex, d.vertexCount, cut);
+        }
+        finished(1);
+        if (writeUvs) {
+            int uvCut = 0;
+            for (int k = 0; k < midUv; ++k) uvCut += t.uvCut[static_cast<size_t>(k)] == 1;
+            ObjTextOut o(second[1]);
+            uvLines(o, midUv, d.uvCount, uvCut);
+        }
+        finished(2);
+        if (writeFaces) {
+            firstTables.wait(false, std::memory_order_acquire);
+            ObjTextOut o(second[2]);
+            faceLines(o, midFace, d.faceCount);
+        }
+    };
+    auto waitFor = [&](int sections) {
+        for (int done = secondDone.load(std::memory_order_acquire); done < sections;
+             done = secondDone.load(std::memory_order_acquire))
+            secondDone.wait(done, std::memory_order_acquire);
+    };
+    std::thread thread;
+    try {
+        thread = std::thread(secondHalves);
+    } catch (const std::system_error&) {
+        return false;
+    }
+    vertexLines(out, 0, midVertex, 0);
+    waitFor(1);
+    out.text(second[0].data(), second[0].size());
+    if (writeUvs) uvLines(out, 0, midUv, 0);
+    waitFor(2);
+    out.text(second[1].data(), second[1].size());
+    firstTables.store(true, std::memory_order_release);
+    firstTables.notify_all();
+    if (writeFaces) faceLines(out, 0, midFace);
+    thread.join();
+    out.text(second[2].data(), second[2].size());
+    return true;
+}
+
 }  // namespace
+
+ObjWriterTuning& objWriterTuning() {
+    static ObjWriterTuning tuning;
+    return tuning;
+}
 
 void CVELTADoc::onSaveAs() {
     Platform& ui = m_platform;
@@ -109,69 +182,81 @@ void CVELTADoc::onSaveAs() {
         }
     }
 
-    int cut = 0;
     const double scale = displayScale;
     const double cx = displayCentre.x, cy = displayCentre.y, cz = displayCentre.z;
-    for (int n = 0; n < vertexCount; ++n) {
-        const size_t i = static_cast<size_t>(n);
-        if (floatingFlag[i] == 1 && !vertexOnly) {
-            ++cut;
-            continue;
-        }
-        const Vec3& d = displayVertexArray[i];
-        out.literal("v ");
-        out.fixed6(static_cast<double>(d.x) / scale + cx);
-        out.ch(' ');
-        out.fixed6(static_cast<double>(d.y) / scale + cy);
-        out.ch(' ');
-        out.fixed6(static_cast<double>(d.z) / scale + cz);
-        out.ch('\n');
-        t.vertexRenumber[i] = cut;
-    }
+    const bool writeUvs = hasUvFlag == 1 && !vertexOnly;
+    const bool writeFaces = !vertexOnly;
+    static const std::string empty;
 
-    if (hasUvFlag == 1 && !vertexOnly) {
-        int uvCutCount = 0;
-        for (int k = 0; k < uvCount; ++k) {
-            const size_t i = static_cast<size_t>(k);
-            if (t.uvCut[i] == 1) {
-                ++uvCutCount;
+    // The vertex lines of vertices [from, to); `cut`: vertices left out before `from`.
+    auto vertexLines = [&](ObjTextOut& o, int from, int to, int cut) {
+        for (int n = from; n < to; ++n) {
+            const size_t i = static_cast<size_t>(n);
+            if (floatingFlag[i] == 1 && !vertexOnly) {
+                ++cut;
                 continue;
             }
-            out.literal("vt ");
-            out.fixed6(uvArray[i].u);
-            out.ch(' ');
-            out.fixed6(uvArray[i].v);
-            out.ch('\n');
-            t.uvRenumber[i] = uvCutCount;
+            const Vec3& d = displayVertexArray[i];
+            o.literal("v ");
+            o.fixed6(static_cast<double>(d.x) / scale + cx);
+            o.ch(' ');
+            o.fixed6(static_cast<double>(d.y) / scale + cy);
+            o.ch(' ');
+            o.fixed6(static_cast<double>(d.z) / scale + cz);
+            o.ch('\n');
+            t.vertexRenumber[i] = cut;
         }
-    }
-
-    if (!vertexOnly) {
-        const std::string* lastGroup = nullptr;
-        const std::string* lastMaterial = nullptr;
-        static const std::string empty;
-        lastGroup = lastMaterial = &empty;
+    };
+    auto uvLines = [&](ObjTextOut& o, int from, int to, int cut) {
+        for (int k = from; k < to; ++k) {
+            const size_t i = static_cast<size_t>(k);
+            if (t.uvCut[i] == 1) {
+                ++cut;
+                continue;
+            }
+            o.literal("vt ");
+            o.fixed6(uvArray[i].u);
+            o.ch(' ');
+            o.fixed6(uvArray[i].v);
+            o.ch('\n');
+            t.uvRenumber[i] = cut;
+        }
+    };
+    auto materialNameOf = [&](size_t fi) -> const std::string& {
+        const int m = faceMaterial[fi];
+        return (m >= 0 && m < kMaterialSlots) ? materialNames[static_cast<size_t>(m)] : empty;
+    };
+    // The face lines of faces [from, to), with their group and material lines; the
+    // names in force are those of the last written face before `from`.
+    auto faceLines = [&](ObjTextOut& o, int from, int to) {
+        const std::string* lastGroup = &empty;
+        const std::string* lastMaterial = &empty;
+        for (int f = from - 1; f >= 0; --f)
+            if (groupChecked(faceGroup[static_cast<size_t>(f)])) {
+                lastGroup = &groupNames[static_cast<size_t>(faceGroup[static_cast<size_t>(f)])];
+                lastMaterial = &materialNameOf(static_cast<size_t>(f));
+                break;
+            }
         const bool uvWritten = hasUvFlag == 1;
-        for (int f = 0; f < faceCount; ++f) {
+        for (int f = from; f < to; ++f) {
             const size_t fi = static_cast<size_t>(f);
             const int g = faceGroup[fi];
             if (!groupChecked(g)) continue;
             const std::string& gname = groupNames[static_cast<size_t>(g)];
             if (gname != *lastGroup) {
-                out.literal("g ");
-                out.text(gname);
-                out.ch('\n');
+                o.literal("g ");
+                o.text(gname);
+                o.ch('\n');
                 lastGroup = &gname;
             }
-            const int m = faceMaterial[fi];
-            const std::string& mname = (m >= 0 && m < kMaterialSlots) ? materialNames[static_cast<size_t>(m)] : empty;
+            const std::string& mname = materialNameOf(fi);
             if (mname != *lastMaterial) {
-                out.literal("usemtl ");
-                out.text(mname);
-                out.ch('\n');
+                o.literal("usemtl ");
+                o.text(mname);
+                o.ch('\n');
                 lastMaterial = &mname;
             }
-            out.ch('f');
+            o.ch('f');
             const int first = faceFirstCorner[fi];
             const int count = faceCornerCount[fi];
             bool uv = groupHasUvFlag[static_cast<size_t>(g)] == 1;
@@ -183,18 +268,26 @@ void CVELTADoc::onSaveAs() {
             for (int c = 0; c < count; ++c) {
                 const size_t k = static_cast<size_t>(first + c);
                 const int vn = cornerVertexList[k];
-                out.ch(' ');
-                out.integer(vn - t.vertexRenumber[static_cast<size_t>(vn - 1)]);
+                o.ch(' ');
+                o.integer(vn - t.vertexRenumber[static_cast<size_t>(vn - 1)]);
                 if (!uv) continue;
                 int tn = cornerUvList[k];
                 // Numbers outside the texture coordinates are kept as written; only
                 // the ones that name a written coordinate are renumbered.
                 if (uvWritten && tn >= 1 && tn <= uvCount) tn -= t.uvRenumber[static_cast<size_t>(tn - 1)];
-                out.ch('/');
-                out.integer(tn);
+                o.ch('/');
+                o.integer(tn);
             }
-            out.ch('\n');
+            o.ch('\n');
         }
+    };
+
+    const long long lines = static_cast<long long>(vertexCount) + uvCount + faceCount;
+    if (lines < objWriterTuning().twoThreadLines || 
+        !writeInHalves(out, *this, t, vertexOnly, writeUvs, writeFaces, vertexLines, uvLines, faceLines)) {
+        vertexLines(out, 0, vertexCount, 0);
+        if (writeUvs) uvLines(out, 0, uvCount, 0);
+        if (writeFaces) faceLines(out, 0, faceCount);
     }
     out.flush();
     std::fclose(file);

@@ -1,8 +1,9 @@
-// Segmented reading of large OBJ files must give exactly the document that
-// reading every line in turn gives: the same arrays, names, boxes, flags, load
-// status, message and boxes shown, whether the reader or the second thread
-// takes a segment, and wherever the segments are cut. The tuning makes every
-// test file segmented; the sequential load is the reference.
+// The work VORTEL spreads over two threads must give exactly what one thread
+// gives. Segmented reading of large OBJ files: the same arrays, names, boxes,
+// flags, load status, message and boxes shown, whether the reader or the second
+// thread takes a segment, and wherever the segments are cut. Normals of large
+// meshes: the same sums to the bit. Save As in halves: the same bytes. The
+// tunings make small test files take the two-thread paths.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -11,6 +12,7 @@
 
 #include "TestUtil.h"
 #include "doc/ObjSegments.h"
+#include "doc/ObjText.h"
 
 using namespace vortel;
 using namespace vortel::test;
@@ -110,8 +112,9 @@ std::vector<ObjSegmentTuning> everyWay(std::mt19937& rng, int n) {
     return out;
 }
 
-// A random OBJ text with every statement kind, well and badly formed.
-std::string randomObj(std::mt19937& rng) {
+// A random OBJ text with every statement kind, well and badly formed; with
+// `clean`, only statements that load without an error.
+std::string randomObj(std::mt19937& rng, bool clean = false) {
     std::uniform_int_distribution<int> pick(0, 99);
     std::uniform_real_distribution<double> coord(-5.0, 5.0);
     std::string s;
@@ -119,9 +122,9 @@ std::string randomObj(std::mt19937& rng) {
     int vertices = 0;
     const int lines = 20 + pick(rng) * 3;
     for (int i = 0; i < lines; ++i) {
-        const int k = pick(rng);
-        if (k < 30) {
-            std::snprintf(buf, sizeof buf, k < 27 ? "v %.6f %.6f %.6f\n" : "v  %.3e\t%.2f   %g\n", coord(rng), coord(rng),
+        const int k = clean ? pick(rng) % 93 : pick(rng);
+        if (k < 30 || (clean && vertices == 0)) {
+            std::snprintf(buf, sizeof buf, k < 27 || clean ? "v %.6f %.6f %.6f\n" : "v  %.3e\t%.2f   %g\n", coord(rng), coord(rng),
                           coord(rng));
             s += buf;
             ++vertices;
@@ -134,7 +137,8 @@ std::string randomObj(std::mt19937& rng) {
             s += k < 68 ? "f" : "l";
             for (int c = 0; c < corners; ++c) {
                 // Now and then a number outside the vertices read so far.
-                const int v = pick(rng) < 97 ? 1 + pick(rng) % (vertices + 1) : vertices + 3;
+                const int v = clean ? 1 + pick(rng) % vertices
+                                    : pick(rng) < 97 ? 1 + pick(rng) % (vertices + 1) : vertices + 3;
                 s += " " + std::to_string(v);
                 for (int e = 1; e < form; ++e) s += "/" + std::to_string(1 + pick(rng) % 9);
             }
@@ -310,4 +314,65 @@ TEST(Normals, LargeMeshesOnTwoThreadsGiveTheOneThreadSums) {
         }
     }
     d.faceCount = d.vertexCount = 0;
+}
+
+namespace {
+
+// Saves the loaded mesh with one thread and with two, the same options, and compares the bytes.
+void expectSameSave(const std::vector<bool>& checks, bool vertexOnly, const std::string& what) {
+    DocFixture& fx = fixture();
+    const long long saved = objWriterTuning().twoThreadLines;
+    std::string text[2];
+    for (int two = 0; two < 2; ++two) {
+        objWriterTuning().twoThreadLines = two ? 0 : LLONG_MAX;
+        const std::string out = (tempDir() / "halves.obj").string();
+        std::remove(out.c_str());
+        fx.ui.saveOptionAnswers.push_back(SaveOptionsAnswer{checks, vertexOnly});
+        fx.ui.saveAnswers.push_back(out);
+        fx.doc.onCommand(cmd::FileSaveAs);
+        text[two] = readFile(out);
+    }
+    objWriterTuning().twoThreadLines = saved;
+    ASSERT_FALSE(text[0].empty()) << what;
+    ASSERT_TRUE(text[0] == text[1]) << what << ": one thread wrote " << text[0].size() << " bytes, two threads "
+                                    << text[1].size();
+}
+
+}  // namespace
+
+TEST(SaveInHalves, SamplesAndRandomMeshesGiveTheOneThreadBytes) {
+    DocFixture& fx = fixture();
+    std::mt19937 rng(5);
+    TuningScope scope;
+    objSegmentTuning().minFileBytes = LLONG_MAX;
+    auto everyOption = [&](const std::string& what) {
+        const int groups = fx.doc.groupCount;
+        std::vector<bool> all(static_cast<size_t>(groups), true), some(static_cast<size_t>(groups));
+        for (size_t g = 0; g < some.size(); ++g) some[g] = rng() % 2 == 0;
+        expectSameSave(all, false, what + ", every group");
+        expectSameSave(some, false, what + ", some groups");
+        expectSameSave(all, true, what + ", vertex only");
+    };
+    for (const char* sample : {"data/samples/figure.obj", "data/samples/parts.obj", "data/samples/hair.obj"}) {
+        fx.reset();
+        fx.doc.openByPath(sourcePath(sample), "halves", 0);
+        ASSERT_EQ(fx.doc.loadStatus, "NORMAL");
+        everyOption(sample);
+        if (HasFatalFailure()) return;
+    }
+    // With a morph loaded, FF runs first and the morphed positions are written.
+    fx.reset();
+    fx.doc.openByPath(sourcePath("data/samples/figure.obj"), "halves", 0);
+    fx.doc.openByPath(sourcePath("data/samples/figure_mt.obj"), "halves", 1);
+    everyOption("figure with its morph");
+    int saved = 0;
+    for (int file = 0; file < 300 && saved < 60; ++file) {
+        fx.reset();
+        fx.doc.openByPath(writeFile("halves_random.obj", randomObj(rng, true)), "halves", 0);
+        if (fx.doc.loadStatus != "NORMAL") continue;
+        everyOption("random mesh " + std::to_string(file));
+        if (HasFatalFailure()) return;
+        ++saved;
+    }
+    EXPECT_EQ(saved, 60);
 }
