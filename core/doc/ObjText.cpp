@@ -38,6 +38,13 @@ void ObjTextOut::flush() {
     m_len = 0;
 }
 
+void ObjTextOut::gathered(const std::vector<char>& text) {
+    if (text.empty()) return;
+    flush();
+    if (m_file) std::fwrite(text.data(), 1, text.size(), m_file);
+    if (m_sink) m_sink->insert(m_sink->end(), text.begin(), text.end());
+}
+
 void ObjTextOut::text(const char* s, size_t n) {
     while (n) {
         if (m_len >= kSize) flush();

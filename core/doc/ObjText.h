@@ -29,6 +29,8 @@ public:
         if (m_len >= kSize) flush();
         m_buf[m_len++] = c;
     }
+    // Text already gathered elsewhere: written as it is, after the text before it, without a copy here.
+    void gathered(const std::vector<char>& text);
     void fixed6(double v);  // "%f"
     void integer(int v);    // "%d"
     void flush();

@@ -80,15 +80,15 @@ bool writeInHalves(ObjTextOut& out, const CVELTADoc& d, const WriterTables& t, b
     }
     vertexLines(out, 0, midVertex, 0);
     waitFor(1);
-    out.text(second[0].data(), second[0].size());
+    out.gathered(second[0]);
     if (writeUvs) uvLines(out, 0, midUv, 0);
     waitFor(2);
-    out.text(second[1].data(), second[1].size());
+    out.gathered(second[1]);
     firstTables.store(true, std::memory_order_release);
     firstTables.notify_all();
     if (writeFaces) faceLines(out, 0, midFace);
     thread.join();
-    out.text(second[2].data(), second[2].size());
+    out.gathered(second[2]);
     return true;
 }
 
