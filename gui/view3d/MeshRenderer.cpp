@@ -638,12 +638,16 @@ bool MeshRenderer::outlineHidden(const int* c, int n) const {
     const int px0 = static_cast<int>(std::floor(xmin - 2.0f)) - m_depthX, px1 = static_cast<int>(std::floor(xmax + 2.0f)) - m_depthX;
     const int py0 = static_cast<int>(std::floor(ymin - 2.0f)) - m_depthY, py1 = static_cast<int>(std::floor(ymax + 2.0f)) - m_depthY;
     if (px0 < 0 || py0 < 0 || px1 >= m_depthW || py1 >= m_depthH) return false;
-    float stored = 0.0f;
+    // 1e-4 is several steps of a 16-bit depth buffer, far above the rounding of either side.
+    const float nearest = zmin - 3.0f * (zmax - zmin) - 1e-4f;
+    // The tile under the first corner first: for a face in sight it already holds the face's own depth.
+    const int cx = static_cast<int>(wp[c[0] - 1].x) - m_depthX, cy = static_cast<int>(wp[c[0] - 1].y) - m_depthY;
+    const size_t tilesX = static_cast<size_t>(m_depthTilesX);
+    if (m_depthTileMax[static_cast<size_t>(cy / kDepthTile) * tilesX + static_cast<size_t>(cx / kDepthTile)] >= nearest) return false;
     for (int ty = py0 / kDepthTile; ty <= py1 / kDepthTile; ++ty)
         for (int tx = px0 / kDepthTile; tx <= px1 / kDepthTile; ++tx)
-            stored = std::max(stored, m_depthTileMax[static_cast<size_t>(ty) * static_cast<size_t>(m_depthTilesX) + static_cast<size_t>(tx)]);
-    // 1e-4 is several steps of a 16-bit depth buffer, far above the rounding of either side.
-    return zmin - 3.0f * (zmax - zmin) - 1e-4f > stored;
+            if (m_depthTileMax[static_cast<size_t>(ty) * tilesX + static_cast<size_t>(tx)] >= nearest) return false;
+    return true;
 }
 
 void MeshRenderer::drawWireFaces() {
