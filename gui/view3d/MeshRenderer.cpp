@@ -62,6 +62,11 @@ size_t wireLineIndices(int corners) { return 2 * static_cast<size_t>(corners); }
 // being set up, instead of waiting for the whole frame.
 constexpr size_t kWireSegmentsPerFlush = 2 * 16384;
 
+// Triangles per draw of a filled run of the mesh pass, each followed by a flush: the
+// rasteriser threads start on the mesh early, so that the wire overlay's read-back of
+// the depth buffer finds little of it left to wait for.
+constexpr size_t kMeshIndicesPerFlush = 3 * 8192;
+
 // Side of the square tiles in which the wire overlay looks up the depth buffer's largest value.
 constexpr int kDepthTile = 4;
 
@@ -761,8 +766,11 @@ void MeshRenderer::replay(const PassRuns& runs, bool frontOnly) {
                 const auto [first, count] = m_frontRanges[k];
                 if (count > 0) {
                     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_frontElements);
-                    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count), GL_UNSIGNED_INT,
-                                   reinterpret_cast<const void*>(first * sizeof(GLuint)));
+                    for (size_t a = first; a < first + count; a += kMeshIndicesPerFlush) {
+                        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(std::min(kMeshIndicesPerFlush, first + count - a)),
+                                       GL_UNSIGNED_INT, reinterpret_cast<const void*>(a * sizeof(GLuint)));
+                        if (count > kMeshIndicesPerFlush) glFlush();
+                    }
                     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, runs.elements);
                     ++m_batches;
                 }
