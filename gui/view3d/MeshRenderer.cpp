@@ -608,7 +608,7 @@ bool MeshRenderer::readDepthForWire() {
     const int w = vp[0] + vp[2] - x0, h = vp[1] + vp[3] - y0;
     if (w <= 0 || h <= 0) return false;
     m_depth.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
-    while (glGetError() != GL_NO_ERROR) {
+    for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
     }
     glReadPixels(x0, y0, w, h, GL_DEPTH_COMPONENT, GL_FLOAT, m_depth.data());
     if (glGetError() != GL_NO_ERROR) return false;  // no values to rely on
