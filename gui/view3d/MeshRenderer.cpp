@@ -62,6 +62,14 @@ size_t wireLineIndices(int corners) { return 2 * static_cast<size_t>(corners); }
 // being set up, instead of waiting for the whole frame.
 constexpr size_t kWireSegmentsPerFlush = 2 * 16384;
 
+// Triangles per draw of a filled run of the mesh pass, each followed by a flush: the
+// rasteriser threads start on the mesh early, so that the wire overlay's read-back of
+// the depth buffer finds little of it left to wait for.
+constexpr size_t kMeshIndicesPerFlush = 3 * 8192;
+
+// Side of the square tiles in which the wire overlay looks up the depth buffer's largest value.
+constexpr int kDepthTile = 4;
+
 }  // namespace
 
 MeshRenderer::MeshRenderer(const CVELTADoc& doc) : m_doc(doc) {}
@@ -73,14 +81,18 @@ void MeshRenderer::initializeGl() {
     m_multiDrawElements = reinterpret_cast<MultiDrawElements>(
         QOpenGLContext::currentContext()->getProcAddress("glMultiDrawElements"));
     if (!m_multiDrawElements) return;  // without it only the reference drawing is available
-    GLuint buffers[6] = {};
-    glGenBuffers(6, buffers);
+    GLuint buffers[8] = {};
+    glGenBuffers(8, buffers);
     m_positionBuffer = buffers[0];
     m_normalBuffer = buffers[1];
     m_uvBuffer = buffers[2];
     m_uvEdgeFlagBuffer = buffers[3];
     m_meshRuns.elements = buffers[4];
     m_wireRuns.elements = buffers[5];
+    m_frontElements = buffers[6];
+    m_wireFrameElements = buffers[7];
+    m_frontCapacity = m_wireFrameCapacity = 0;
+    m_windowUploads = -1;
     m_meshRuns.valid = m_wireRuns.valid = false;
     m_uploadedVertices = 0;
     m_uvEdgeFlagCorners = 0;
@@ -90,9 +102,9 @@ void MeshRenderer::initializeGl() {
 
 void MeshRenderer::releaseGl() {
     if (!m_glReady) return;
-    const GLuint buffers[6] = {m_positionBuffer,   m_normalBuffer,      m_uvBuffer,
-                               m_uvEdgeFlagBuffer, m_meshRuns.elements, m_wireRuns.elements};
-    glDeleteBuffers(6, buffers);
+    const GLuint buffers[8] = {m_positionBuffer,     m_normalBuffer,       m_uvBuffer,      m_uvEdgeFlagBuffer,
+                               m_meshRuns.elements, m_wireRuns.elements, m_frontElements, m_wireFrameElements};
+    glDeleteBuffers(8, buffers);
     m_meshRuns.valid = m_wireRuns.valid = false;
     m_glReady = false;
 }
@@ -475,13 +487,17 @@ void MeshRenderer::findCollapsedWireFaces() {
     m_wireCollapsedUploads = m_uploads;
 }
 
-void MeshRenderer::findVerticesNearClipEdge() {
+void MeshRenderer::transformVertices() {
     // The vertices in clip coordinates, from the matrices in force; a vertex within 0.1 %
     // of a side of the view volume (or behind the eye) counts as reaching it, well clear
     // of any rounding difference from the GL's own transform.
     GLfloat mv[16], pr[16], m[16];
+    GLint viewport[4];
+    GLfloat depthRange[2];
     glGetFloatv(GL_MODELVIEW_MATRIX, mv);
     glGetFloatv(GL_PROJECTION_MATRIX, pr);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetFloatv(GL_DEPTH_RANGE, depthRange);
     for (int c = 0; c < 4; ++c)
         for (int r = 0; r < 4; ++r) {
             double sum = 0.0;
@@ -489,8 +505,20 @@ void MeshRenderer::findVerticesNearClipEdge() {
             m[c * 4 + r] = static_cast<GLfloat>(sum);
         }
     const int n = m_doc.vertexCount;
+    if (m_windowUploads == m_uploads && m_nearClipEdge.size() == static_cast<size_t>(n) &&
+        std::memcmp(m, m_windowMatrix, sizeof m) == 0 && std::memcmp(viewport, m_windowViewport, sizeof viewport) == 0 &&
+        std::memcmp(depthRange, m_windowDepthRange, sizeof depthRange) == 0)
+        return;  // the mesh pass of this frame found them already
+    std::memcpy(m_windowMatrix, m, sizeof m);
+    std::memcpy(m_windowViewport, viewport, sizeof viewport);
+    std::memcpy(m_windowDepthRange, depthRange, sizeof depthRange);
+    const float hz = 0.5f * (depthRange[1] - depthRange[0]), oz = depthRange[0] + hz;
+    m_windowUploads = m_uploads;
+    const float hx = 0.5f * static_cast<float>(viewport[2]), hy = 0.5f * static_cast<float>(viewport[3]);
+    const float ox = static_cast<float>(viewport[0]) + hx, oy = static_cast<float>(viewport[1]) + hy;
     const Vec3* dv = m_doc.displayVertexArray.data();
     m_nearClipEdge.resize(static_cast<size_t>(n));
+    m_windowPoints.resize(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
         const Vec3& p = dv[i];
         const float x = m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12];
@@ -500,35 +528,150 @@ void MeshRenderer::findVerticesNearClipEdge() {
         const float lim = 0.999f * w;
         const bool inside = w > 0.0f && std::fabs(x) < lim && std::fabs(y) < lim && std::fabs(z) < lim;
         m_nearClipEdge[static_cast<size_t>(i)] = inside ? 0 : 1;
+        if (inside) m_windowPoints[static_cast<size_t>(i)] = {ox + hx * (x / w), oy + hy * (y / w), oz + hz * (z / w)};
     }
+}
+
+bool MeshRenderer::findFrontTriangles() {
+    // The GL drops a filled triangle whose window-space area has the culled sign. One that
+    // is clearly of that sign is left out here already, which spares the GL its vertices
+    // and its setup; "clearly" allows for the GL's own rounding and its snapping of the
+    // corners to 1/256 pixel (together far below 0.01 pixel per coordinate), so
+    // the triangles left out are exactly ones the GL would have dropped. Triangles with a
+    // corner near the edge of the view volume (clipped by the GL) are always kept.
+    if (!glIsEnabled(GL_CULL_FACE)) return false;
+    GLint cullMode = GL_BACK, frontFace = GL_CCW;
+    glGetIntegerv(GL_CULL_FACE_MODE, &cullMode);
+    glGetIntegerv(GL_FRONT_FACE, &frontFace);
+    if (cullMode != GL_BACK && cullMode != GL_FRONT) return false;
+    // Sign of twice the area (window y up) of the triangles the GL keeps.
+    const double keptSign = (cullMode == GL_BACK) == (frontFace == GL_CCW) ? 1.0 : -1.0;
+    bool anyFilled = false;
+    for (const Command& c : m_meshRuns.commands) anyFilled = anyFilled || (c.kind == Command::Kind::Draw && c.batch == Batch::Filled);
+    if (!anyFilled) return false;
+    transformVertices();
+    const unsigned char* edge = m_nearClipEdge.data();
+    const WindowPoint* wp = m_windowPoints.data();
+    m_frontIndices.resize(m_meshIndexCopy.size());
+    m_frontRanges.assign(m_meshRuns.commands.size(), {0, 0});
+    GLuint* out = m_frontIndices.data();
+    for (size_t k = 0; k < m_meshRuns.commands.size(); ++k) {
+        const Command& c = m_meshRuns.commands[k];
+        if (c.kind != Command::Kind::Draw || c.batch != Batch::Filled) continue;
+        const size_t first = static_cast<size_t>(out - m_frontIndices.data());
+        const GLuint* in = m_meshIndexCopy.data() + c.first;
+        for (size_t t = 0; t + 2 < c.count; t += 3, in += 3) {
+            const GLuint a = in[0], b = in[1], d = in[2];
+            if (!edge[a] && !edge[b] && !edge[d]) {
+                const double ex = double(wp[b].x) - wp[a].x, ey = double(wp[b].y) - wp[a].y;
+                const double fx = double(wp[d].x) - wp[a].x, fy = double(wp[d].y) - wp[a].y;
+                const double area2 = keptSign * (ex * fy - ey * fx);
+                const double reach = std::fabs(ex) + std::fabs(ey) + std::fabs(fx) + std::fabs(fy);
+                if (area2 < -(0.05 * reach + 0.1)) {  // faces clearly away: the GL drops it
+                    ++m_facingAwayTriangles;
+                    continue;
+                }
+            }
+            out[0] = a, out[1] = b, out[2] = d;
+            out += 3;
+        }
+        m_frontRanges[k] = {first, static_cast<size_t>(out - m_frontIndices.data()) - first};
+    }
+    const size_t total = static_cast<size_t>(out - m_frontIndices.data());
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_frontElements);
+    if (total > m_frontCapacity) {
+        m_frontCapacity = std::max(total, m_meshIndexCopy.size());
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_frontCapacity * sizeof(GLuint)), nullptr, GL_STREAM_DRAW);
+    }
+    if (total > 0)
+        glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(total * sizeof(GLuint)), m_frontIndices.data());
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    return true;
+}
+
+bool MeshRenderer::readDepthForWire() {
+    // Depth values only fall while the overlay is drawn (a fragment passes GL_LESS or
+    // GL_LEQUAL only with a smaller or equal value), so a fragment that fails against the
+    // buffer as the mesh pass left it fails against every later state of it as well.
+    if (!glIsEnabled(GL_DEPTH_TEST) || glIsEnabled(GL_STENCIL_TEST)) return false;
+    GLint func = 0, pack[5] = {};
+    glGetIntegerv(GL_DEPTH_FUNC, &func);
+    if (func != GL_LESS && func != GL_LEQUAL) return false;
+    glGetIntegerv(GL_PIXEL_PACK_BUFFER_BINDING, &pack[0]);
+    glGetIntegerv(GL_PACK_ROW_LENGTH, &pack[1]);
+    glGetIntegerv(GL_PACK_SKIP_PIXELS, &pack[2]);
+    glGetIntegerv(GL_PACK_SKIP_ROWS, &pack[3]);
+    glGetIntegerv(GL_PACK_SWAP_BYTES, &pack[4]);
+    if (pack[0] || pack[1] || pack[2] || pack[3] || pack[4]) return false;
+    const GLint* vp = m_windowViewport;  // transformVertices ran for this frame's matrices
+    const int x0 = std::max(vp[0], 0), y0 = std::max(vp[1], 0);
+    const int w = vp[0] + vp[2] - x0, h = vp[1] + vp[3] - y0;
+    if (w <= 0 || h <= 0) return false;
+    m_depth.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
+    for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
+    }
+    glReadPixels(x0, y0, w, h, GL_DEPTH_COMPONENT, GL_FLOAT, m_depth.data());
+    if (glGetError() != GL_NO_ERROR) return false;  // no values to rely on
+    m_depthX = x0, m_depthY = y0, m_depthW = w, m_depthH = h;
+    m_depthTilesX = (w + kDepthTile - 1) / kDepthTile;
+    const int tilesY = (h + kDepthTile - 1) / kDepthTile;
+    m_depthTileMax.assign(static_cast<size_t>(m_depthTilesX) * static_cast<size_t>(tilesY), 0.0f);
+    for (int y = 0; y < h; ++y) {
+        const float* row = m_depth.data() + static_cast<size_t>(y) * static_cast<size_t>(w);
+        float* tiles = m_depthTileMax.data() + static_cast<size_t>(y / kDepthTile) * static_cast<size_t>(m_depthTilesX);
+        for (int x = 0; x < w; ++x) tiles[x / kDepthTile] = std::max(tiles[x / kDepthTile], row[x]);
+    }
+    return true;
+}
+
+bool MeshRenderer::outlineHidden(const int* c, int n) const {
+    // A segment's fragments lie within a pixel of its ends along the major axis and half a
+    // pixel across; their depth is interpolated along the major axis, so it stays within
+    // the ends' depths widened by the slope over one pixel, at most twice the depth span
+    // for a segment at least half a pixel long. Shorter segments keep the face.
+    const WindowPoint* wp = m_windowPoints.data();
+    float xmin = wp[c[0] - 1].x, xmax = xmin, ymin = wp[c[0] - 1].y, ymax = ymin;
+    float zmin = wp[c[0] - 1].z, zmax = zmin;
+    for (int k = 0; k < n; ++k) {
+        const WindowPoint& a = wp[c[k] - 1];
+        const WindowPoint& b = wp[c[k + 1 < n ? k + 1 : 0] - 1];
+        if (std::max(std::fabs(b.x - a.x), std::fabs(b.y - a.y)) < 0.5f) return false;
+        xmin = std::min(xmin, a.x), xmax = std::max(xmax, a.x);
+        ymin = std::min(ymin, a.y), ymax = std::max(ymax, a.y);
+        zmin = std::min(zmin, a.z), zmax = std::max(zmax, a.z);
+    }
+    const int px0 = static_cast<int>(std::floor(xmin - 2.0f)) - m_depthX, px1 = static_cast<int>(std::floor(xmax + 2.0f)) - m_depthX;
+    const int py0 = static_cast<int>(std::floor(ymin - 2.0f)) - m_depthY, py1 = static_cast<int>(std::floor(ymax + 2.0f)) - m_depthY;
+    if (px0 < 0 || py0 < 0 || px1 >= m_depthW || py1 >= m_depthH) return false;
+    // 1e-4 is several steps of a 16-bit depth buffer, far above the rounding of either side.
+    const float nearest = zmin - 3.0f * (zmax - zmin) - 1e-4f;
+    // The tile under the first corner first: for a face in sight it already holds the face's own depth.
+    const int cx = static_cast<int>(wp[c[0] - 1].x) - m_depthX, cy = static_cast<int>(wp[c[0] - 1].y) - m_depthY;
+    const size_t tilesX = static_cast<size_t>(m_depthTilesX);
+    if (m_depthTileMax[static_cast<size_t>(cy / kDepthTile) * tilesX + static_cast<size_t>(cx / kDepthTile)] >= nearest) return false;
+    for (int ty = py0 / kDepthTile; ty <= py1 / kDepthTile; ++ty)
+        for (int tx = px0 / kDepthTile; tx <= px1 / kDepthTile; ++tx)
+            if (m_depthTileMax[static_cast<size_t>(ty) * tilesX + static_cast<size_t>(tx)] >= nearest) return false;
+    return true;
 }
 
 void MeshRenderer::drawWireFaces() {
     if (m_wireCollapsedUploads != m_uploads) findCollapsedWireFaces();
-    findVerticesNearClipEdge();
+    transformVertices();
     const int* cv = m_doc.cornerVertexList.data();
     const unsigned char* edge = m_nearClipEdge.data();
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_wireRuns.elements);
-    size_t runStart = 0, runEnd = 0;  // pending segments
-    // The mesh pass is complete: let it be drawn while the outlines are set up.
-    glFlush();
-    auto flushLines = [&] {
-        if (runEnd == runStart) return;
-        for (size_t a = runStart; a < runEnd; a += kWireSegmentsPerFlush) {
-            const size_t n = std::min(kWireSegmentsPerFlush, runEnd - a);
-            glDrawElements(GL_LINES, static_cast<GLsizei>(n), GL_UNSIGNED_INT, reinterpret_cast<const void*>(a * sizeof(GLuint)));
-            glFlush();
-        }
-        ++m_batches;
-        runStart = runEnd;
-    };
-    auto flushPolygons = [&] {
-        if (m_wirePolygonCounts.empty()) return;
-        m_multiDrawElements(GL_POLYGON, m_wirePolygonCounts.data(), GL_UNSIGNED_INT, m_wirePolygonOffsets.data(),
-                            static_cast<GLsizei>(m_wirePolygonCounts.size()));
-        ++m_batches;
-        m_wirePolygonCounts.clear();
-        m_wirePolygonOffsets.clear();
+    // Faces whose outline lies wholly behind the mesh already drawn change no pixel: they
+    // are left out. The read-back waits for the mesh pass to be drawn.
+    const bool hiddenTest = !m_wireFaces.empty() && readDepthForWire();
+    if (!hiddenTest) glFlush();  // the mesh pass is complete: let it be drawn while the outlines are set up
+    m_wireFrameIndices.resize(m_wireFaces.empty() ? 0 : m_wireFaces.back().lineFirst + wireLineIndices(m_wireFaces.back().corners));
+    GLuint* lines = m_wireFrameIndices.data();
+    m_wireSteps.clear();
+    m_wirePolygonCounts.clear();
+    m_wirePolygonOffsets.clear();
+    auto step = [&](bool polygons, size_t at, size_t count) {
+        if (m_wireSteps.empty() || m_wireSteps.back().polygons != polygons) m_wireSteps.push_back({polygons, at, 0});
+        m_wireSteps.back().count += count;
     };
     for (size_t i = 0; i < m_wireFaces.size(); ++i) {
         const WireFace& w = m_wireFaces[i];
@@ -536,23 +679,54 @@ void MeshRenderer::drawWireFaces() {
         const int* c = cv + w.firstCorner;
         for (int k = 0; k < w.corners && !polygon; ++k) polygon = edge[c[k] - 1] != 0;
         if (polygon) {
-            flushLines();
+            step(true, m_wirePolygonCounts.size(), 1);
             m_wirePolygonCounts.push_back(w.corners);
             m_wirePolygonOffsets.push_back(reinterpret_cast<const void*>(w.polygonFirst * sizeof(GLuint)));
-            runStart = runEnd = w.lineFirst + wireLineIndices(w.corners);
+        } else if (hiddenTest && outlineHidden(c, w.corners)) {
+            ++m_hiddenOutlines;
         } else {
-            flushPolygons();
-            runEnd = w.lineFirst + wireLineIndices(w.corners);
+            const size_t at = static_cast<size_t>(lines - m_wireFrameIndices.data());
+            for (int k = 0; k < w.corners; ++k) {
+                *lines++ = static_cast<GLuint>(c[k] - 1);
+                *lines++ = static_cast<GLuint>(c[k + 1 < w.corners ? k + 1 : 0] - 1);
+            }
+            step(false, at, wireLineIndices(w.corners));
         }
     }
-    flushLines();
-    flushPolygons();
+    const size_t total = static_cast<size_t>(lines - m_wireFrameIndices.data());
+    if (total > 0) {
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_wireFrameElements);
+        if (total > m_wireFrameCapacity) {
+            m_wireFrameCapacity = std::max(total, m_wireFrameIndices.size());
+            glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_wireFrameCapacity * sizeof(GLuint)), nullptr,
+                         GL_STREAM_DRAW);
+        }
+        glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(total * sizeof(GLuint)), m_wireFrameIndices.data());
+    }
+    for (const WireStep& st : m_wireSteps) {
+        if (st.polygons) {
+            glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_wireRuns.elements);
+            m_multiDrawElements(GL_POLYGON, m_wirePolygonCounts.data() + st.first, GL_UNSIGNED_INT,
+                                m_wirePolygonOffsets.data() + st.first, static_cast<GLsizei>(st.count));
+        } else {
+            // After each part a flush, so that Mesa's rasteriser threads fill in the first
+            // segments while the next are being set up.
+            glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_wireFrameElements);
+            for (size_t a = st.first; a < st.first + st.count; a += kWireSegmentsPerFlush) {
+                const size_t n = std::min(kWireSegmentsPerFlush, st.first + st.count - a);
+                glDrawElements(GL_LINES, static_cast<GLsizei>(n), GL_UNSIGNED_INT, reinterpret_cast<const void*>(a * sizeof(GLuint)));
+                glFlush();
+            }
+        }
+        ++m_batches;
+    }
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
 }
 
 void MeshRenderer::finishRecording(PassRuns& runs) {
     flushBatch();
     m_recording = nullptr;
+    if (&runs == &m_meshRuns) m_meshIndexCopy.assign(m_indices.begin(), m_indices.begin() + static_cast<std::ptrdiff_t>(m_indexCount));
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, runs.elements);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_indexCount * sizeof(GLuint)),
                  m_indexCount ? m_indices.data() : nullptr, GL_STATIC_DRAW);
@@ -567,9 +741,10 @@ void MeshRenderer::finishRecording(PassRuns& runs) {
     ++runs.builds;
 }
 
-void MeshRenderer::replay(const PassRuns& runs) {
+void MeshRenderer::replay(const PassRuns& runs, bool frontOnly) {
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, runs.elements);
-    for (const Command& c : runs.commands) {
+    for (size_t k = 0; k < runs.commands.size(); ++k) {
+        const Command& c = runs.commands[k];
         switch (c.kind) {
         case Command::Kind::Material:
             materialColour(c.r, c.g, c.b);
@@ -585,6 +760,20 @@ void MeshRenderer::replay(const PassRuns& runs) {
                 m_multiDrawElements(GL_POLYGON, runs.polygonCounts.data() + c.first, GL_UNSIGNED_INT,
                                     runs.polygonOffsets.data() + c.first, static_cast<GLsizei>(c.count));
                 ++m_batches;
+                break;
+            }
+            if (frontOnly && c.batch == Batch::Filled) {
+                const auto [first, count] = m_frontRanges[k];
+                if (count > 0) {
+                    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_frontElements);
+                    for (size_t a = first; a < first + count; a += kMeshIndicesPerFlush) {
+                        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(std::min(kMeshIndicesPerFlush, first + count - a)),
+                                       GL_UNSIGNED_INT, reinterpret_cast<const void*>(a * sizeof(GLuint)));
+                        if (count > kMeshIndicesPerFlush) glFlush();
+                    }
+                    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, runs.elements);
+                    ++m_batches;
+                }
                 break;
             }
             const GLenum prim = c.batch == Batch::Lines ? GL_LINES : GL_TRIANGLES;
@@ -625,8 +814,9 @@ void MeshRenderer::meshPass(const ViewState& s) {
             recordMeshPass(s);
             m_meshRuns.key = std::move(key);
         }
+        const bool frontOnly = findFrontTriangles();
         bindSource(m_positionBuffer, m_normalBuffer);
-        replay(m_meshRuns);
+        replay(m_meshRuns, frontOnly);
         unbindSource();
         // The immediate drawing leaves the last corner's normal current; later points and lines are lit with it.
         if (m_meshRuns.lastNormal >= 0) glNormal3fv(&d.cornerNormalList[static_cast<size_t>(m_meshRuns.lastNormal)].x);

@@ -13,6 +13,11 @@
 // face's outline as plain segments in the GL's own order, and the polygon only
 // where that order does not hold. Every state call comes from the shared face
 // walk, in the same order for both drawings.
+//
+// The fast drawing also leaves out, each frame, what provably changes no pixel:
+// filled triangles facing clearly away while the GL culls that side, and wire
+// outlines lying wholly behind the depth the mesh pass left (read back from the
+// GL; see readDepthForWire and outlineHidden).
 #pragma once
 
 #include <QOpenGLFunctions>
@@ -65,7 +70,17 @@ public:
 
     // Draw calls that carried faces in the fast frames since the last reset (mesh + overlay + UV).
     int batchCount() const { return m_batches; }
-    void resetBatchCount() { m_batches = 0; }
+    void resetBatchCount() {
+        m_batches = 0;
+        m_hiddenOutlines = 0;
+        m_facingAwayTriangles = 0;
+    }
+    // Filled triangles of the mesh pass left out in the fast frames since the last reset,
+    // facing clearly away from the eye while the GL culls that side.
+    int facingAwayTriangleCount() const { return m_facingAwayTriangles; }
+    // Wire overlay faces left out in the fast frames since the last reset, their outline
+    // wholly behind what the depth buffer already holds.
+    int hiddenOutlineCount() const { return m_hiddenOutlines; }
     // Times the runs of the mesh pass were built (once per change of mode, flags or mesh).
     int meshRunBuilds() const { return m_meshRuns.builds; }
     // Buffer uploads of display positions and normals so far.
@@ -106,9 +121,19 @@ private:
     // the polygons themselves elsewhere (see recordWirePass).
     void drawWireFaces();
     void findCollapsedWireFaces();
-    void findVerticesNearClipEdge();
+    // The vertices through the matrices in force: window positions and which lie well inside
+    // the view volume. Kept while the matrices, viewport and display positions hold.
+    void transformVertices();
+    // This frame's filled triangles of the mesh pass less those that certainly face the culled
+    // way, into m_frontElements (ranges per command in m_frontRanges); false when the GL culls nothing.
+    bool findFrontTriangles();
+    // Reads back the depth buffer the wire overlay is drawn against; false when the depth
+    // test or the read-back state does not allow leaving hidden outlines out.
+    bool readDepthForWire();
+    // Every fragment of the face's outline certainly fails the depth test (see readDepthForWire).
+    bool outlineHidden(const int* corners, int count) const;
     void finishRecording(PassRuns& runs);
-    void replay(const PassRuns& runs);
+    void replay(const PassRuns& runs, bool frontOnly = false);
     // State calls of the face walk: made at once, or recorded while a pass is being built.
     void walkMaterial(float r, float g, float b);
     void walkMorphColour(int token);
@@ -158,6 +183,35 @@ private:
     std::vector<unsigned char> m_wireCollapsed;  // per wire face: a fan triangle of no area
     int m_wireCollapsedUploads = -1;             // geometry upload m_wireCollapsed was found for
     std::vector<unsigned char> m_nearClipEdge;   // per vertex, this frame
+    struct WindowPoint {
+        float x, y, z;
+    };
+    std::vector<WindowPoint> m_windowPoints;     // per vertex, this frame
+    GLfloat m_windowMatrix[16] = {};             // clip transform the two above were found for
+    GLint m_windowViewport[4] = {};
+    GLfloat m_windowDepthRange[2] = {};
+    // The depth buffer after the mesh pass, as the largest value in each kDepthTile-square tile.
+    std::vector<float> m_depth, m_depthTileMax;
+    int m_depthX = 0, m_depthY = 0, m_depthW = 0, m_depthH = 0, m_depthTilesX = 0;
+    // This frame's wire overlay: the outline segments of the faces drawn as segments, and the
+    // order of segment runs and polygon runs.
+    std::vector<GLuint> m_wireFrameIndices;
+    struct WireStep {
+        bool polygons;
+        size_t first, count;  // indices in m_wireFrameIndices, or polygons in m_wirePolygonCounts
+    };
+    std::vector<WireStep> m_wireSteps;
+    GLuint m_wireFrameElements = 0;
+    size_t m_wireFrameCapacity = 0;
+    int m_hiddenOutlines = 0;
+    int m_facingAwayTriangles = 0;
+    int m_windowUploads = -1;                    // geometry upload they were found for
+    // The mesh pass's element buffer, kept to pick the triangles that may show each frame.
+    std::vector<GLuint> m_meshIndexCopy;
+    std::vector<GLuint> m_frontIndices;
+    std::vector<std::pair<size_t, size_t>> m_frontRanges;  // per mesh command: first, count
+    GLuint m_frontElements = 0;
+    size_t m_frontCapacity = 0;
     std::vector<GLsizei> m_wirePolygonCounts;
     std::vector<const void*> m_wirePolygonOffsets;
     bool m_normalsBound = false;

@@ -365,6 +365,7 @@ private slots:
         QVERIFY(f.doc.faceCount > 0);
         int compared = 0;
         int referenceUnsteady = 0;  // pixels where the two reference frames disagree
+        int facingAway = 0, hiddenOutlines = 0;  // what the fast frames left out
         // Mesa's immediate mode cuts a polygon in two where its vertex buffer fills up in the
         // middle of glBegin/glEnd, and the line and point modes then show one stray diagonal
         // in the reference. The buffer position carries over from frame to frame, so the
@@ -374,6 +375,8 @@ private slots:
             f.view->renderer().resetBatchCount();
             const QImage fast = f.grab(false);
             const int batches = f.view->renderer().batchCount();
+            facingAway += f.view->renderer().facingAwayTriangleCount();
+            hiddenOutlines += f.view->renderer().hiddenOutlineCount();
             const QImage ref = f.grab(true);
             const QImage ref2 = f.grab(true);
             int differ = 0, lit = 0;
@@ -436,6 +439,10 @@ private slots:
             f.doc.uvViewFlag = 0;
         }
         QCOMPARE(compared, 60 + 20);
+        // The comparisons above covered frames that left out triangles facing away and, on
+        // the closed meshes, outlines wholly behind the mesh.
+        QVERIFY(facingAway > 0);
+        if (mesh != "mixed") QVERIFY2(hiddenOutlines > 0, qPrintable(mesh));
         if (referenceUnsteady) qInfo("reference frames disagreed in %d pixels", referenceUnsteady);
         f.doc.edgeLineCount = 0;
         f.doc.markerPointCount1 = 0;
