@@ -28,64 +28,57 @@ WriterTables& tables() {
     return t;
 }
 
-// Writes the first half of each section (vertices, texture coordinates, faces)
-// here and the second half on a second thread into memory, written after the
-// first. A half's renumbering counts the vertices and coordinates left out
-// before it; the face halves begin when both halves of the renumbering are in.
+// Writes the first part of each section (vertices, texture coordinates, faces)
+// here and the rest on a second thread into memory, written after the first.
+// The renumbering is complete before either begins, so the second thread runs
+// through its three parts without waiting; it takes a little more than half,
+// as the writing of its text falls to this thread.
 // False, with nothing written, when no second thread can be started.
 template <class VertexLines, class UvLines, class FaceLines>
-bool writeInHalves(ObjTextOut& out, const CVELTADoc& d, const WriterTables& t, bool vertexOnly, bool writeUvs,
-                   bool writeFaces, const VertexLines& vertexLines, const UvLines& uvLines, const FaceLines& faceLines) {
+bool writeInHalves(ObjTextOut& out, const CVELTADoc& d, bool writeUvs, bool writeFaces, const VertexLines& vertexLines,
+                   const UvLines& uvLines, const FaceLines& faceLines) {
     static std::vector<char> second[3];
     for (std::vector<char>& text : second) text.clear();
-    const int midVertex = d.vertexCount / 2, midUv = d.uvCount / 2, midFace = d.faceCount / 2;
-    std::atomic<int> secondDone{0};       // sections the second thread has finished
-    std::atomic<bool> firstTables{false};  // the first halves' renumbering is in
-    auto finished = [&](int sections) {
-        secondDone.store(sections, std::memory_order_release);
+    auto split = [](int count) { return static_cast<int>(static_cast<long long>(count) * 9 / 20); };
+    const int midVertex = split(d.vertexCount), midUv = split(d.uvCount), midFace = split(d.faceCount);
+    std::atomic<int> secondDone{0};  // parts the second thread has finished
+    auto finished = [&](int parts) {
+        secondDone.store(parts, std::memory_order_release);
         secondDone.notify_all();
     };
-    auto secondHalves = [&] {
-        int cut = 0;
-        if (!vertexOnly)
-            for (int n = 0; n < midVertex; ++n) cut += d.floatingFlag[static_cast<size_t>(n)] == 1;
+    auto secondParts = [&] {
         {
             ObjTextOut o(second[0]);
-            vertexLines(o, midVertex, d.vertexCount, cut);
+            vertexLines(o, midVertex, d.vertexCount);
         }
         finished(1);
         if (writeUvs) {
-            int uvCut = 0;
-            for (int k = 0; k < midUv; ++k) uvCut += t.uvCut[static_cast<size_t>(k)] == 1;
             ObjTextOut o(second[1]);
-            uvLines(o, midUv, d.uvCount, uvCut);
+            uvLines(o, midUv, d.uvCount);
         }
         finished(2);
         if (writeFaces) {
-            firstTables.wait(false, std::memory_order_acquire);
             ObjTextOut o(second[2]);
             faceLines(o, midFace, d.faceCount);
         }
     };
-    auto waitFor = [&](int sections) {
-        for (int done = secondDone.load(std::memory_order_acquire); done < sections;
+    auto waitFor = [&](int parts) {
+        for (int done = secondDone.load(std::memory_order_acquire); done < parts;
              done = secondDone.load(std::memory_order_acquire))
             secondDone.wait(done, std::memory_order_acquire);
     };
     std::thread thread;
     try {
-        thread = std::thread(secondHalves);
+        thread = std::thread(secondParts);
     } catch (const std::system_error&) {
         return false;
     }
-    vertexLines(out, 0, midVertex, 0);
+    vertexLines(out, 0, midVertex);
     waitFor(1);
     out.gathered(second[0]);
-    if (writeUvs) uvLines(out, 0, midUv, 0);
+    if (writeUvs) uvLines(out, 0, midUv);
     waitFor(2);
     out.gathered(second[1]);
-    firstTables.store(true, std::memory_order_release);
-    firstTables.notify_all();
     if (writeFaces) faceLines(out, 0, midFace);
     thread.join();
     out.gathered(second[2]);
@@ -188,14 +181,32 @@ void CVELTADoc::onSaveAs() {
     const bool writeFaces = !vertexOnly;
     static const std::string empty;
 
-    // The vertex lines of vertices [from, to); `cut`: vertices left out before `from`.
-    auto vertexLines = [&](ObjTextOut& o, int from, int to, int cut) {
+    // Each written vertex and texture coordinate is renumbered down by the ones
+    // left out before it.
+    int cut = 0;
+    for (int n = 0; n < vertexCount; ++n) {
+        const size_t i = static_cast<size_t>(n);
+        if (floatingFlag[i] == 1 && !vertexOnly)
+            ++cut;
+        else
+            t.vertexRenumber[i] = cut;
+    }
+    if (writeUvs) {
+        cut = 0;
+        for (int k = 0; k < uvCount; ++k) {
+            const size_t i = static_cast<size_t>(k);
+            if (t.uvCut[i] == 1)
+                ++cut;
+            else
+                t.uvRenumber[i] = cut;
+        }
+    }
+
+    // The vertex lines of vertices [from, to).
+    auto vertexLines = [&](ObjTextOut& o, int from, int to) {
         for (int n = from; n < to; ++n) {
             const size_t i = static_cast<size_t>(n);
-            if (floatingFlag[i] == 1 && !vertexOnly) {
-                ++cut;
-                continue;
-            }
+            if (floatingFlag[i] == 1 && !vertexOnly) continue;
             const Vec3& d = displayVertexArray[i];
             o.literal("v ");
             o.fixed6(static_cast<double>(d.x) / scale + cx);
@@ -204,22 +215,17 @@ void CVELTADoc::onSaveAs() {
             o.ch(' ');
             o.fixed6(static_cast<double>(d.z) / scale + cz);
             o.ch('\n');
-            t.vertexRenumber[i] = cut;
         }
     };
-    auto uvLines = [&](ObjTextOut& o, int from, int to, int cut) {
+    auto uvLines = [&](ObjTextOut& o, int from, int to) {
         for (int k = from; k < to; ++k) {
             const size_t i = static_cast<size_t>(k);
-            if (t.uvCut[i] == 1) {
-                ++cut;
-                continue;
-            }
+            if (t.uvCut[i] == 1) continue;
             o.literal("vt ");
             o.fixed6(uvArray[i].u);
             o.ch(' ');
             o.fixed6(uvArray[i].v);
             o.ch('\n');
-            t.uvRenumber[i] = cut;
         }
     };
     auto materialNameOf = [&](size_t fi) -> const std::string& {
@@ -284,9 +290,9 @@ void CVELTADoc::onSaveAs() {
 
     const long long lines = static_cast<long long>(vertexCount) + uvCount + faceCount;
     if (lines < objWriterTuning().twoThreadLines || 
-        !writeInHalves(out, *this, t, vertexOnly, writeUvs, writeFaces, vertexLines, uvLines, faceLines)) {
-        vertexLines(out, 0, vertexCount, 0);
-        if (writeUvs) uvLines(out, 0, uvCount, 0);
+        !writeInHalves(out, *this, writeUvs, writeFaces, vertexLines, uvLines, faceLines)) {
+        vertexLines(out, 0, vertexCount);
+        if (writeUvs) uvLines(out, 0, uvCount);
         if (writeFaces) faceLines(out, 0, faceCount);
     }
     out.flush();
