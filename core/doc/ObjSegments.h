@@ -89,7 +89,6 @@ private:
     std::atomic<bool> m_abort{false};
     std::vector<Tokens> m_tokens;
     std::thread m_thread;
-    std::FILE* m_file = nullptr;  // the reader's file
     // The thread's own reader, line buffer (padded like the reader's) and number
     // list, and the reader's number list for the segments it tokenizes.
     LineReader m_threadReader;

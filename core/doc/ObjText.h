@@ -48,7 +48,7 @@ private:
 };
 
 // Save As writes a mesh of at least this many vertex, texture and face lines on
-// two threads: the second half of each section is gathered in memory on the
+// two threads: the later part of each section is gathered in memory on the
 // second thread and written after the first. Tests lower it.
 struct ObjWriterTuning {
     long long twoThreadLines = 100000;

@@ -35,7 +35,7 @@ WriterTables& tables() {
 // as the writing of its text falls to this thread.
 // False, with nothing written, when no second thread can be started.
 template <class VertexLines, class UvLines, class FaceLines>
-bool writeInHalves(ObjTextOut& out, const CVELTADoc& d, bool writeUvs, bool writeFaces, const VertexLines& vertexLines,
+bool writeInTwoParts(ObjTextOut& out, const CVELTADoc& d, bool writeUvs, bool writeFaces, const VertexLines& vertexLines,
                    const UvLines& uvLines, const FaceLines& faceLines) {
     static std::vector<char> second[3];
     for (std::vector<char>& text : second) text.clear();
@@ -290,7 +290,7 @@ void CVELTADoc::onSaveAs() {
 
     const long long lines = static_cast<long long>(vertexCount) + uvCount + faceCount;
     if (lines < objWriterTuning().twoThreadLines || 
-        !writeInHalves(out, *this, writeUvs, writeFaces, vertexLines, uvLines, faceLines)) {
+        !writeInTwoParts(out, *this, writeUvs, writeFaces, vertexLines, uvLines, faceLines)) {
         vertexLines(out, 0, vertexCount);
         if (writeUvs) uvLines(out, 0, uvCount);
         if (writeFaces) faceLines(out, 0, faceCount);
