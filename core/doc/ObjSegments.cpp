@@ -112,6 +112,11 @@ bool ObjSegmentReader::tokenizeSegment(int i, LineReader& reader, char* line, in
     Tokens& t = m_tokens[static_cast<size_t>(i)];
     t.clear();
     if (!reader.setRange(offset(i), length(i))) return false;
+    // A vertex or UV: its values when the tokenizer read them, else the failure.
+    auto values = [&t](bool ok, const float* v, int n, unsigned char good, unsigned char bad) {
+        t.kinds.push_back(ok ? good : bad);
+        if (ok) t.values.insert(t.values.end(), v, v + n);
+    };
     for (;;) {
         const size_t n = reader.readLf(line);
         if (n == 0) break;
@@ -119,32 +124,23 @@ bool ObjSegmentReader::tokenizeSegment(int i, LineReader& reader, char* line, in
             t.kinds.push_back(kLongLine);  // nothing after it is read in LF line mode
             break;
         }
-        switch (objStatementOf(line)) {
+        const ObjStatement statement = objStatementOf(line);
+        switch (statement) {
             case ObjStatement::Vertex: {
                 float v[3];
-                if (vertexTokenizer(line, v, true)) {
-                    t.kinds.push_back(kVertex);
-                    t.values.insert(t.values.end(), v, v + 3);
-                } else {
-                    t.kinds.push_back(kBadVertex);
-                }
+                values(vertexTokenizer(line, v, true), v, 3, kVertex, kBadVertex);
                 break;
             }
             case ObjStatement::Uv: {
                 float uv[2];
-                if (uvTokenizer(line, uv, true)) {
-                    t.kinds.push_back(kUv);
-                    t.values.insert(t.values.end(), uv, uv + 2);
-                } else {
-                    t.kinds.push_back(kBadUv);
-                }
+                values(uvTokenizer(line, uv, true), uv, 2, kUv, kBadUv);
                 break;
             }
             case ObjStatement::Face:
             case ObjStatement::Line: {
                 int form = 1;
                 const int count = faceNumbersAndForm(line, numberList, form, true);
-                t.kinds.push_back(objStatementOf(line) == ObjStatement::Face ? kFace : kLine);
+                t.kinds.push_back(statement == ObjStatement::Face ? kFace : kLine);
                 t.numbers.push_back(count);
                 t.numbers.push_back(form);
                 t.numbers.insert(t.numbers.end(), numberList, numberList + count);
