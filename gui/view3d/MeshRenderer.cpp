@@ -70,6 +70,40 @@ constexpr size_t kMeshIndicesPerFlush = 3 * 8192;
 // Side of the square tiles in which the wire overlay looks up the depth buffer's largest value.
 constexpr int kDepthTile = 4;
 
+// How far the GL's window position of a vertex may lie from the one found here: its
+// snapping to 1/256 pixel and its own rounding of the transform, with room to spare.
+constexpr double kWindowSlack = 1.0 / 128.0;
+
+// A filled triangle, corners within kWindowSlack of a, b and d (window coordinates, y up),
+// that certainly covers no pixel centre (i + 0.5, j + 0.5), so the GL makes no fragment of
+// it. keptSign is the sign of twice the area of the triangles the GL keeps: one of the
+// other sign is culled anyway. A centre is certainly outside when it lies on the outer side
+// of an edge by more than moving the corners by the slack could change: the edge function
+// (Q - P) x (p - P) moves by at most slack x (2 |p - P| + |Q - P|) <= 3 x slack x the
+// largest distance involved. Triangles with more than a few centres near them are kept.
+bool coversNoPixelCentre(const float (&x)[3], const float (&y)[3], double keptSign) {
+    const float x0 = std::min({x[0], x[1], x[2]}), x1 = std::max({x[0], x[1], x[2]});
+    const float y0 = std::min({y[0], y[1], y[2]}), y1 = std::max({y[0], y[1], y[2]});
+    const int c0 = static_cast<int>(std::ceil(x0 - 0.5 - kWindowSlack)), c1 = static_cast<int>(std::floor(x1 - 0.5 + kWindowSlack));
+    const int r0 = static_cast<int>(std::ceil(y0 - 0.5 - kWindowSlack)), r1 = static_cast<int>(std::floor(y1 - 0.5 + kWindowSlack));
+    if (c1 < c0 || r1 < r0) return true;  // no centre within reach of the triangle's box
+    if ((c1 - c0 + 1) * (r1 - r0 + 1) > 4) return false;
+    const double reach = (static_cast<double>(x1) - x0) + (static_cast<double>(y1) - y0) + 2.0;
+    const double margin = 3.0 * kWindowSlack * reach;
+    for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c) {
+            const double px = c + 0.5, py = r + 0.5;
+            bool outside = false;
+            for (int k = 0; k < 3 && !outside; ++k) {
+                const int n = k == 2 ? 0 : k + 1;
+                const double qx = static_cast<double>(x[n]) - x[k], qy = static_cast<double>(y[n]) - y[k];
+                outside = keptSign * (qx * (py - y[k]) - qy * (px - x[k])) < -margin;
+            }
+            if (!outside) return false;
+        }
+    return true;
+}
+
 }  // namespace
 
 MeshRenderer::MeshRenderer(const CVELTADoc& doc) : m_doc(doc) {}
@@ -537,8 +571,11 @@ bool MeshRenderer::findFrontTriangles() {
     // is clearly of that sign is left out here already, which spares the GL its vertices
     // and its setup; "clearly" allows for the GL's own rounding and its snapping of the
     // corners to 1/256 pixel (together far below 0.01 pixel per coordinate), so
-    // the triangles left out are exactly ones the GL would have dropped. Triangles with a
-    // corner near the edge of the view volume (clipped by the GL) are always kept.
+    // the triangles left out are exactly ones the GL would have dropped. So are the small
+    // triangles that certainly cover no pixel centre: they make no fragment, and a
+    // finely cut mesh has many. Without multisampling or smoothing, the centres are the
+    // only points the GL samples. Triangles with a corner near the edge of the view volume
+    // (clipped by the GL) are always kept.
     if (!glIsEnabled(GL_CULL_FACE)) return false;
     GLint cullMode = GL_BACK, frontFace = GL_CCW;
     glGetIntegerv(GL_CULL_FACE_MODE, &cullMode);
@@ -549,6 +586,9 @@ bool MeshRenderer::findFrontTriangles() {
     bool anyFilled = false;
     for (const Command& c : m_meshRuns.commands) anyFilled = anyFilled || (c.kind == Command::Kind::Draw && c.batch == Batch::Filled);
     if (!anyFilled) return false;
+    GLint sampleBuffers = 0;
+    glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
+    const bool centresOnly = sampleBuffers == 0 && !glIsEnabled(GL_POLYGON_SMOOTH);
     transformVertices();
     const unsigned char* edge = m_nearClipEdge.data();
     const WindowPoint* wp = m_windowPoints.data();
@@ -569,6 +609,11 @@ bool MeshRenderer::findFrontTriangles() {
                 const double reach = std::fabs(ex) + std::fabs(ey) + std::fabs(fx) + std::fabs(fy);
                 if (area2 < -(0.05 * reach + 0.1)) {  // faces clearly away: the GL drops it
                     ++m_facingAwayTriangles;
+                    continue;
+                }
+                const float xs[3] = {wp[a].x, wp[b].x, wp[d].x}, ys[3] = {wp[a].y, wp[b].y, wp[d].y};
+                if (centresOnly && coversNoPixelCentre(xs, ys, keptSign)) {
+                    ++m_emptyTriangles;
                     continue;
                 }
             }
@@ -624,6 +669,34 @@ bool MeshRenderer::readDepthForWire() {
     return true;
 }
 
+bool MeshRenderer::depthRange(float xmin, float xmax, float ymin, float ymax, int (&box)[4]) const {
+    // Fragments of a segment lie within one pixel of its ends along its major axis and
+    // half a pixel across; two pixels of border cover them with room to spare.
+    box[0] = static_cast<int>(std::floor(xmin - 2.0f)) - m_depthX, box[1] = static_cast<int>(std::floor(xmax + 2.0f)) - m_depthX;
+    box[2] = static_cast<int>(std::floor(ymin - 2.0f)) - m_depthY, box[3] = static_cast<int>(std::floor(ymax + 2.0f)) - m_depthY;
+    return box[0] >= 0 && box[2] >= 0 && box[1] < m_depthW && box[3] < m_depthH;
+}
+
+bool MeshRenderer::segmentHidden(const WindowPoint& a, const WindowPoint& b) const {
+    // As for a whole outline (below), for one segment and pixel by pixel: this finds the
+    // segments of outlines at the rim of the mesh, partly in front of the background.
+    if (std::max(std::fabs(b.x - a.x), std::fabs(b.y - a.y)) < 0.5f) return false;
+    const float nearest = std::min(a.z, b.z) - 3.0f * std::fabs(a.z - b.z) - 1e-4f;
+    // The tile under the first end first: for a segment in sight it already holds the segment's own depth.
+    const int ax = static_cast<int>(a.x) - m_depthX, ay = static_cast<int>(a.y) - m_depthY;
+    if (m_depthTileMax[static_cast<size_t>(ay / kDepthTile) * static_cast<size_t>(m_depthTilesX) + static_cast<size_t>(ax / kDepthTile)] >=
+        nearest)
+        return false;
+    int box[4];
+    if (!depthRange(std::min(a.x, b.x), std::max(a.x, b.x), std::min(a.y, b.y), std::max(a.y, b.y), box)) return false;
+    for (int y = box[2]; y <= box[3]; ++y) {
+        const float* row = m_depth.data() + static_cast<size_t>(y) * static_cast<size_t>(m_depthW);
+        for (int x = box[0]; x <= box[1]; ++x)
+            if (row[x] >= nearest) return false;
+    }
+    return true;
+}
+
 bool MeshRenderer::outlineHidden(const int* c, int n) const {
     // A segment's fragments lie within a pixel of its ends along the major axis and half a
     // pixel across; their depth is interpolated along the major axis, so it stays within
@@ -640,17 +713,16 @@ bool MeshRenderer::outlineHidden(const int* c, int n) const {
         ymin = std::min(ymin, a.y), ymax = std::max(ymax, a.y);
         zmin = std::min(zmin, a.z), zmax = std::max(zmax, a.z);
     }
-    const int px0 = static_cast<int>(std::floor(xmin - 2.0f)) - m_depthX, px1 = static_cast<int>(std::floor(xmax + 2.0f)) - m_depthX;
-    const int py0 = static_cast<int>(std::floor(ymin - 2.0f)) - m_depthY, py1 = static_cast<int>(std::floor(ymax + 2.0f)) - m_depthY;
-    if (px0 < 0 || py0 < 0 || px1 >= m_depthW || py1 >= m_depthH) return false;
+    int box[4];
+    if (!depthRange(xmin, xmax, ymin, ymax, box)) return false;
     // 1e-4 is several steps of a 16-bit depth buffer, far above the rounding of either side.
     const float nearest = zmin - 3.0f * (zmax - zmin) - 1e-4f;
     // The tile under the first corner first: for a face in sight it already holds the face's own depth.
     const int cx = static_cast<int>(wp[c[0] - 1].x) - m_depthX, cy = static_cast<int>(wp[c[0] - 1].y) - m_depthY;
     const size_t tilesX = static_cast<size_t>(m_depthTilesX);
     if (m_depthTileMax[static_cast<size_t>(cy / kDepthTile) * tilesX + static_cast<size_t>(cx / kDepthTile)] >= nearest) return false;
-    for (int ty = py0 / kDepthTile; ty <= py1 / kDepthTile; ++ty)
-        for (int tx = px0 / kDepthTile; tx <= px1 / kDepthTile; ++tx)
+    for (int ty = box[2] / kDepthTile; ty <= box[3] / kDepthTile; ++ty)
+        for (int tx = box[0] / kDepthTile; tx <= box[1] / kDepthTile; ++tx)
             if (m_depthTileMax[static_cast<size_t>(ty) * tilesX + static_cast<size_t>(tx)] >= nearest) return false;
     return true;
 }
@@ -660,8 +732,10 @@ void MeshRenderer::drawWireFaces() {
     transformVertices();
     const int* cv = m_doc.cornerVertexList.data();
     const unsigned char* edge = m_nearClipEdge.data();
+    const WindowPoint* wp = m_windowPoints.data();
     // Faces whose outline lies wholly behind the mesh already drawn change no pixel: they
-    // are left out. The read-back waits for the mesh pass to be drawn.
+    // are left out, and so are single hidden segments of the other faces. The read-back
+    // waits for the mesh pass to be drawn.
     const bool hiddenTest = !m_wireFaces.empty() && readDepthForWire();
     if (!hiddenTest) glFlush();  // the mesh pass is complete: let it be drawn while the outlines are set up
     m_wireFrameIndices.resize(m_wireFaces.empty() ? 0 : m_wireFaces.back().lineFirst + wireLineIndices(m_wireFaces.back().corners));
@@ -687,10 +761,16 @@ void MeshRenderer::drawWireFaces() {
         } else {
             const size_t at = static_cast<size_t>(lines - m_wireFrameIndices.data());
             for (int k = 0; k < w.corners; ++k) {
-                *lines++ = static_cast<GLuint>(c[k] - 1);
-                *lines++ = static_cast<GLuint>(c[k + 1 < w.corners ? k + 1 : 0] - 1);
+                const int from = c[k] - 1, to = c[k + 1 < w.corners ? k + 1 : 0] - 1;
+                if (hiddenTest && segmentHidden(wp[from], wp[to])) {
+                    ++m_hiddenSegments;
+                    continue;
+                }
+                *lines++ = static_cast<GLuint>(from);
+                *lines++ = static_cast<GLuint>(to);
             }
-            step(false, at, wireLineIndices(w.corners));
+            const size_t count = static_cast<size_t>(lines - m_wireFrameIndices.data()) - at;
+            if (count > 0) step(false, at, count);
         }
     }
     const size_t total = static_cast<size_t>(lines - m_wireFrameIndices.data());

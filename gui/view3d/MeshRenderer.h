@@ -73,14 +73,21 @@ public:
     void resetBatchCount() {
         m_batches = 0;
         m_hiddenOutlines = 0;
+        m_hiddenSegments = 0;
         m_facingAwayTriangles = 0;
+        m_emptyTriangles = 0;
     }
     // Filled triangles of the mesh pass left out in the fast frames since the last reset,
     // facing clearly away from the eye while the GL culls that side.
     int facingAwayTriangleCount() const { return m_facingAwayTriangles; }
+    // Filled triangles of the mesh pass left out in the fast frames since the last reset,
+    // too small to cover any pixel centre.
+    int emptyTriangleCount() const { return m_emptyTriangles; }
     // Wire overlay faces left out in the fast frames since the last reset, their outline
     // wholly behind what the depth buffer already holds.
     int hiddenOutlineCount() const { return m_hiddenOutlines; }
+    // Single outline segments of the other wire overlay faces left out the same way.
+    int hiddenSegmentCount() const { return m_hiddenSegments; }
     // Times the runs of the mesh pass were built (once per change of mode, flags or mesh).
     int meshRunBuilds() const { return m_meshRuns.builds; }
     // Buffer uploads of display positions and normals so far.
@@ -130,8 +137,16 @@ private:
     // Reads back the depth buffer the wire overlay is drawn against; false when the depth
     // test or the read-back state does not allow leaving hidden outlines out.
     bool readDepthForWire();
+    struct WindowPoint {
+        float x, y, z;
+    };
     // Every fragment of the face's outline certainly fails the depth test (see readDepthForWire).
     bool outlineHidden(const int* corners, int count) const;
+    // The same for one segment of an outline, looked up pixel by pixel.
+    bool segmentHidden(const WindowPoint& a, const WindowPoint& b) const;
+    // Pixels of the read-back depth that a segment within the given window box may reach
+    // (first and last column, first and last row); false when they leave the read-back area.
+    bool depthRange(float xmin, float xmax, float ymin, float ymax, int (&box)[4]) const;
     void finishRecording(PassRuns& runs);
     void replay(const PassRuns& runs, bool frontOnly = false);
     // State calls of the face walk: made at once, or recorded while a pass is being built.
@@ -183,9 +198,6 @@ private:
     std::vector<unsigned char> m_wireCollapsed;  // per wire face: a fan triangle of no area
     int m_wireCollapsedUploads = -1;             // geometry upload m_wireCollapsed was found for
     std::vector<unsigned char> m_nearClipEdge;   // per vertex, this frame
-    struct WindowPoint {
-        float x, y, z;
-    };
     std::vector<WindowPoint> m_windowPoints;     // per vertex, this frame
     GLfloat m_windowMatrix[16] = {};             // clip transform the two above were found for
     GLint m_windowViewport[4] = {};
@@ -204,7 +216,9 @@ private:
     GLuint m_wireFrameElements = 0;
     size_t m_wireFrameCapacity = 0;
     int m_hiddenOutlines = 0;
+    int m_hiddenSegments = 0;
     int m_facingAwayTriangles = 0;
+    int m_emptyTriangles = 0;
     int m_windowUploads = -1;                    // geometry upload they were found for
     // The mesh pass's element buffer, kept to pick the triangles that may show each frame.
     std::vector<GLuint> m_meshIndexCopy;
