@@ -2,10 +2,9 @@
 #include "doc/CVELTADoc.h"
 
 #include <algorithm>
-#include <barrier>
 #include <cstring>
-#include <system_error>
-#include <thread>
+
+#include "platform/TwoThreads.h"
 
 namespace vortel {
 
@@ -91,25 +90,6 @@ namespace {
 
 // Meshes with at least this many faces get their normals on two threads.
 constexpr int kTwoThreadNormalFaces = 16384;
-
-// Runs each stage for half 0 here and for half 1 on a second thread, both halves
-// of a stage done before the next begins; or, with `two` false (or no thread to
-// be had), every stage for half 0 and then half 1 here.
-template <class... Stages>
-void runInHalves(bool two, const Stages&... stages) {
-    if (two) {
-        std::barrier sync(2);
-        auto side = [&](int half) { ((stages(half), sync.arrive_and_wait()), ...); };
-        try {
-            std::thread second(side, 1);
-            side(0);
-            second.join();
-            return;
-        } catch (const std::system_error&) {
-        }
-    }
-    ((stages(0), stages(1)), ...);
-}
 
 }  // namespace
 

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "doc/GroupPalette.h"
+#include "platform/TwoThreads.h"
 #include "view3d/PolygonFont.h"
 #include "view3d/SceneSetup.h"
 
@@ -70,6 +71,16 @@ constexpr size_t kMeshIndicesPerFlush = 3 * 8192;
 // Side of the square tiles in which the wire overlay looks up the depth buffer's largest value.
 constexpr int kDepthTile = 4;
 
+// From this many vertices, triangles or outlines on, the per-frame work on them is
+// split between two threads: the GL's own threads are idle while it is done.
+constexpr size_t kTwoThreadItems = 16384;
+
+// floor for window coordinates (well inside the int range), without a library call.
+inline int floorToInt(float v) {
+    const int i = static_cast<int>(v);
+    return i - (static_cast<float>(i) > v ? 1 : 0);
+}
+
 // How far the GL's window position of a vertex may lie from the one found here: its
 // snapping to 1/256 pixel and its own rounding of the transform, with room to spare.
 constexpr double kWindowSlack = 1.0 / 128.0;
@@ -84,8 +95,10 @@ constexpr double kWindowSlack = 1.0 / 128.0;
 bool coversNoPixelCentre(const float (&x)[3], const float (&y)[3], double keptSign) {
     const float x0 = std::min({x[0], x[1], x[2]}), x1 = std::max({x[0], x[1], x[2]});
     const float y0 = std::min({y[0], y[1], y[2]}), y1 = std::max({y[0], y[1], y[2]});
-    const int c0 = static_cast<int>(std::ceil(x0 - 0.5 - kWindowSlack)), c1 = static_cast<int>(std::floor(x1 - 0.5 + kWindowSlack));
-    const int r0 = static_cast<int>(std::ceil(y0 - 0.5 - kWindowSlack)), r1 = static_cast<int>(std::floor(y1 - 0.5 + kWindowSlack));
+    // Columns and rows whose centres lie less than the slack outside the box.
+    const float slack = static_cast<float>(kWindowSlack);
+    const int c0 = floorToInt(x0 - 0.5f - slack) + 1, c1 = floorToInt(x1 - 0.5f + slack);
+    const int r0 = floorToInt(y0 - 0.5f - slack) + 1, r1 = floorToInt(y1 - 0.5f + slack);
     if (c1 < c0 || r1 < r0) return true;  // no centre within reach of the triangle's box
     if ((c1 - c0 + 1) * (r1 - r0 + 1) > 4) return false;
     const double reach = (static_cast<double>(x1) - x0) + (static_cast<double>(y1) - y0) + 2.0;
@@ -553,17 +566,22 @@ void MeshRenderer::transformVertices() {
     const Vec3* dv = m_doc.displayVertexArray.data();
     m_nearClipEdge.resize(static_cast<size_t>(n));
     m_windowPoints.resize(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        const Vec3& p = dv[i];
-        const float x = m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12];
-        const float y = m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13];
-        const float z = m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14];
-        const float w = m[3] * p.x + m[7] * p.y + m[11] * p.z + m[15];
-        const float lim = 0.999f * w;
-        const bool inside = w > 0.0f && std::fabs(x) < lim && std::fabs(y) < lim && std::fabs(z) < lim;
-        m_nearClipEdge[static_cast<size_t>(i)] = inside ? 0 : 1;
-        if (inside) m_windowPoints[static_cast<size_t>(i)] = {ox + hx * (x / w), oy + hy * (y / w), oz + hz * (z / w)};
-    }
+    unsigned char* edge = m_nearClipEdge.data();
+    WindowPoint* wp = m_windowPoints.data();
+    const int mid = n / 2;
+    runInHalves(static_cast<size_t>(n) >= kTwoThreadItems, [&](int half) {
+        for (int i = half == 0 ? 0 : mid, end = half == 0 ? mid : n; i < end; ++i) {
+            const Vec3& p = dv[i];
+            const float x = m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12];
+            const float y = m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13];
+            const float z = m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14];
+            const float w = m[3] * p.x + m[7] * p.y + m[11] * p.z + m[15];
+            const float lim = 0.999f * w;
+            const bool inside = w > 0.0f && std::fabs(x) < lim && std::fabs(y) < lim && std::fabs(z) < lim;
+            edge[i] = inside ? 0 : 1;
+            if (inside) wp[i] = {ox + hx * (x / w), oy + hy * (y / w), oz + hz * (z / w)};
+        }
+    });
 }
 
 bool MeshRenderer::findFrontTriangles() {
@@ -592,37 +610,68 @@ bool MeshRenderer::findFrontTriangles() {
     transformVertices();
     const unsigned char* edge = m_nearClipEdge.data();
     const WindowPoint* wp = m_windowPoints.data();
-    m_frontIndices.resize(m_meshIndexCopy.size());
-    m_frontRanges.assign(m_meshRuns.commands.size(), {0, 0});
-    GLuint* out = m_frontIndices.data();
-    for (size_t k = 0; k < m_meshRuns.commands.size(); ++k) {
-        const Command& c = m_meshRuns.commands[k];
-        if (c.kind != Command::Kind::Draw || c.batch != Batch::Filled) continue;
-        const size_t first = static_cast<size_t>(out - m_frontIndices.data());
-        const GLuint* in = m_meshIndexCopy.data() + c.first;
-        for (size_t t = 0; t + 2 < c.count; t += 3, in += 3) {
-            const GLuint a = in[0], b = in[1], d = in[2];
-            if (!edge[a] && !edge[b] && !edge[d]) {
-                const double ex = double(wp[b].x) - wp[a].x, ey = double(wp[b].y) - wp[a].y;
-                const double fx = double(wp[d].x) - wp[a].x, fy = double(wp[d].y) - wp[a].y;
-                const double area2 = keptSign * (ex * fy - ey * fx);
-                const double reach = std::fabs(ex) + std::fabs(ey) + std::fabs(fx) + std::fabs(fy);
-                if (area2 < -(0.05 * reach + 0.1)) {  // faces clearly away: the GL drops it
-                    ++m_facingAwayTriangles;
-                    continue;
+    // The filled runs' triangles are halved by count; each half writes the triangles it
+    // keeps from the start of its own share of m_frontIndices, and the second half's are
+    // then moved up behind the first's, so that every run's triangles stay together.
+    const std::vector<Command>& commands = m_meshRuns.commands;
+    size_t triangles = 0;
+    for (const Command& c : commands)
+        if (c.kind == Command::Kind::Draw && c.batch == Batch::Filled) triangles += c.count / 3;
+    const size_t mid = triangles / 2;
+    m_frontIndices.resize(3 * triangles);
+    struct Half {
+        size_t written = 0;
+        int facingAway = 0, empty = 0;
+    } halves[2];
+    for (std::vector<size_t>& kept : m_frontKept) kept.assign(commands.size(), 0);
+    runInHalves(triangles >= kTwoThreadItems, [&](int h) {
+        const size_t begin = h == 0 ? 0 : mid, end = h == 0 ? mid : triangles;
+        GLuint* const start = m_frontIndices.data() + 3 * begin;
+        GLuint* out = start;
+        size_t at = 0;  // number of the run's first triangle among all filled triangles
+        for (size_t k = 0; k < commands.size(); ++k) {
+            const Command& c = commands[k];
+            if (c.kind != Command::Kind::Draw || c.batch != Batch::Filled) continue;
+            const size_t runStart = at, from = std::max(at, begin), to = std::min(at + c.count / 3, end);
+            at += c.count / 3;
+            if (from >= to) continue;
+            GLuint* const runOut = out;
+            const GLuint* in = m_meshIndexCopy.data() + c.first + 3 * (from - runStart);
+            for (size_t t = from; t < to; ++t, in += 3) {
+                const GLuint a = in[0], b = in[1], d = in[2];
+                if (!edge[a] && !edge[b] && !edge[d]) {
+                    const double ex = double(wp[b].x) - wp[a].x, ey = double(wp[b].y) - wp[a].y;
+                    const double fx = double(wp[d].x) - wp[a].x, fy = double(wp[d].y) - wp[a].y;
+                    const double area2 = keptSign * (ex * fy - ey * fx);
+                    const double reach = std::fabs(ex) + std::fabs(ey) + std::fabs(fx) + std::fabs(fy);
+                    if (area2 < -(0.05 * reach + 0.1)) {  // faces clearly away: the GL drops it
+                        ++halves[h].facingAway;
+                        continue;
+                    }
+                    const float xs[3] = {wp[a].x, wp[b].x, wp[d].x}, ys[3] = {wp[a].y, wp[b].y, wp[d].y};
+                    if (centresOnly && coversNoPixelCentre(xs, ys, keptSign)) {
+                        ++halves[h].empty;
+                        continue;
+                    }
                 }
-                const float xs[3] = {wp[a].x, wp[b].x, wp[d].x}, ys[3] = {wp[a].y, wp[b].y, wp[d].y};
-                if (centresOnly && coversNoPixelCentre(xs, ys, keptSign)) {
-                    ++m_emptyTriangles;
-                    continue;
-                }
+                out[0] = a, out[1] = b, out[2] = d;
+                out += 3;
             }
-            out[0] = a, out[1] = b, out[2] = d;
-            out += 3;
+            m_frontKept[h][k] = static_cast<size_t>(out - runOut);
         }
-        m_frontRanges[k] = {first, static_cast<size_t>(out - m_frontIndices.data()) - first};
+        halves[h].written = static_cast<size_t>(out - start);
+    });
+    std::memmove(m_frontIndices.data() + halves[0].written, m_frontIndices.data() + 3 * mid, halves[1].written * sizeof(GLuint));
+    m_frontRanges.resize(commands.size());
+    size_t total = 0;
+    for (size_t k = 0; k < commands.size(); ++k) {
+        m_frontRanges[k] = {total, m_frontKept[0][k] + m_frontKept[1][k]};
+        total += m_frontRanges[k].second;
     }
-    const size_t total = static_cast<size_t>(out - m_frontIndices.data());
+    for (const Half& h : halves) {
+        m_facingAwayTriangles += h.facingAway;
+        m_emptyTriangles += h.empty;
+    }
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_frontElements);
     if (total > m_frontCapacity) {
         m_frontCapacity = std::max(total, m_meshIndexCopy.size());
@@ -739,41 +788,69 @@ void MeshRenderer::drawWireFaces() {
     const bool hiddenTest = !m_wireFaces.empty() && readDepthForWire();
     if (!hiddenTest) glFlush();  // the mesh pass is complete: let it be drawn while the outlines are set up
     m_wireFrameIndices.resize(m_wireFaces.empty() ? 0 : m_wireFaces.back().lineFirst + wireLineIndices(m_wireFaces.back().corners));
-    GLuint* lines = m_wireFrameIndices.data();
-    m_wireSteps.clear();
-    m_wirePolygonCounts.clear();
-    m_wirePolygonOffsets.clear();
-    auto step = [&](bool polygons, size_t at, size_t count) {
-        if (m_wireSteps.empty() || m_wireSteps.back().polygons != polygons) m_wireSteps.push_back({polygons, at, 0});
-        m_wireSteps.back().count += count;
-    };
-    for (size_t i = 0; i < m_wireFaces.size(); ++i) {
-        const WireFace& w = m_wireFaces[i];
-        bool polygon = m_wireCollapsed[i] != 0;
-        const int* c = cv + w.firstCorner;
-        for (int k = 0; k < w.corners && !polygon; ++k) polygon = edge[c[k] - 1] != 0;
-        if (polygon) {
-            step(true, m_wirePolygonCounts.size(), 1);
-            m_wirePolygonCounts.push_back(w.corners);
-            m_wirePolygonOffsets.push_back(reinterpret_cast<const void*>(w.polygonFirst * sizeof(GLuint)));
-        } else if (hiddenTest && outlineHidden(c, w.corners)) {
-            ++m_hiddenOutlines;
-        } else {
-            const size_t at = static_cast<size_t>(lines - m_wireFrameIndices.data());
-            for (int k = 0; k < w.corners; ++k) {
-                const int from = c[k] - 1, to = c[k + 1 < w.corners ? k + 1 : 0] - 1;
-                if (hiddenTest && segmentHidden(wp[from], wp[to])) {
-                    ++m_hiddenSegments;
-                    continue;
+    // The faces are halved; each half writes its segments from the first line index of
+    // its first face on and keeps its own steps, and the second half's are then moved up
+    // behind the first's.
+    const size_t mid = m_wireFaces.size() / 2;
+    runInHalves(m_wireFaces.size() >= kTwoThreadItems, [&](int h) {
+        WireHalf& half = m_wireHalves[h];
+        half.steps.clear();
+        half.polygonCounts.clear();
+        half.polygonOffsets.clear();
+        half.hiddenOutlines = half.hiddenSegments = 0;
+        const size_t begin = h == 0 ? 0 : mid, end = h == 0 ? mid : m_wireFaces.size();
+        GLuint* const start = m_wireFrameIndices.data() + (begin < end ? m_wireFaces[begin].lineFirst : 0);
+        GLuint* lines = start;
+        auto step = [&](bool polygons, size_t at, size_t count) {
+            if (half.steps.empty() || half.steps.back().polygons != polygons) half.steps.push_back({polygons, at, 0});
+            half.steps.back().count += count;
+        };
+        for (size_t i = begin; i < end; ++i) {
+            const WireFace& w = m_wireFaces[i];
+            bool polygon = m_wireCollapsed[i] != 0;
+            const int* c = cv + w.firstCorner;
+            for (int k = 0; k < w.corners && !polygon; ++k) polygon = edge[c[k] - 1] != 0;
+            if (polygon) {
+                step(true, half.polygonCounts.size(), 1);
+                half.polygonCounts.push_back(w.corners);
+                half.polygonOffsets.push_back(reinterpret_cast<const void*>(w.polygonFirst * sizeof(GLuint)));
+            } else if (hiddenTest && outlineHidden(c, w.corners)) {
+                ++half.hiddenOutlines;
+            } else {
+                const size_t at = static_cast<size_t>(lines - m_wireFrameIndices.data());
+                for (int k = 0; k < w.corners; ++k) {
+                    const int from = c[k] - 1, to = c[k + 1 < w.corners ? k + 1 : 0] - 1;
+                    if (hiddenTest && segmentHidden(wp[from], wp[to])) {
+                        ++half.hiddenSegments;
+                        continue;
+                    }
+                    *lines++ = static_cast<GLuint>(from);
+                    *lines++ = static_cast<GLuint>(to);
                 }
-                *lines++ = static_cast<GLuint>(from);
-                *lines++ = static_cast<GLuint>(to);
+                const size_t count = static_cast<size_t>(lines - m_wireFrameIndices.data()) - at;
+                if (count > 0) step(false, at, count);
             }
-            const size_t count = static_cast<size_t>(lines - m_wireFrameIndices.data()) - at;
-            if (count > 0) step(false, at, count);
         }
+        half.written = static_cast<size_t>(lines - start);
+    });
+    const WireHalf &first = m_wireHalves[0], &second = m_wireHalves[1];
+    const size_t secondStart = mid < m_wireFaces.size() ? m_wireFaces[mid].lineFirst : 0;
+    std::memmove(m_wireFrameIndices.data() + first.written, m_wireFrameIndices.data() + secondStart, second.written * sizeof(GLuint));
+    m_wireSteps = first.steps;
+    m_wirePolygonCounts = first.polygonCounts;
+    m_wirePolygonOffsets = first.polygonOffsets;
+    for (WireStep st : second.steps) {
+        st.first = st.polygons ? st.first + first.polygonCounts.size() : st.first - secondStart + first.written;
+        if (!m_wireSteps.empty() && m_wireSteps.back().polygons == st.polygons)
+            m_wireSteps.back().count += st.count;  // continues the first half's last step
+        else
+            m_wireSteps.push_back(st);
     }
-    const size_t total = static_cast<size_t>(lines - m_wireFrameIndices.data());
+    m_wirePolygonCounts.insert(m_wirePolygonCounts.end(), second.polygonCounts.begin(), second.polygonCounts.end());
+    m_wirePolygonOffsets.insert(m_wirePolygonOffsets.end(), second.polygonOffsets.begin(), second.polygonOffsets.end());
+    m_hiddenOutlines += first.hiddenOutlines + second.hiddenOutlines;
+    m_hiddenSegments += first.hiddenSegments + second.hiddenSegments;
+    const size_t total = first.written + second.written;
     if (total > 0) {
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_wireFrameElements);
         if (total > m_wireFrameCapacity) {

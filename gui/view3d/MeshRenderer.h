@@ -213,6 +213,15 @@ private:
         size_t first, count;  // indices in m_wireFrameIndices, or polygons in m_wirePolygonCounts
     };
     std::vector<WireStep> m_wireSteps;
+    // What each half of the faces gave (see drawWireFaces).
+    struct WireHalf {
+        std::vector<WireStep> steps;
+        std::vector<GLsizei> polygonCounts;
+        std::vector<const void*> polygonOffsets;
+        size_t written = 0;
+        int hiddenOutlines = 0, hiddenSegments = 0;
+    };
+    WireHalf m_wireHalves[2];
     GLuint m_wireFrameElements = 0;
     size_t m_wireFrameCapacity = 0;
     int m_hiddenOutlines = 0;
@@ -224,6 +233,7 @@ private:
     std::vector<GLuint> m_meshIndexCopy;
     std::vector<GLuint> m_frontIndices;
     std::vector<std::pair<size_t, size_t>> m_frontRanges;  // per mesh command: first, count
+    std::vector<size_t> m_frontKept[2];                     // per mesh command: indices kept by each half
     GLuint m_frontElements = 0;
     size_t m_frontCapacity = 0;
     std::vector<GLsizei> m_wirePolygonCounts;
