@@ -58,21 +58,21 @@ Vec3 uvCorner(const CVELTADoc& doc, int corner, float t) {
 // Segments of a face outline in the wire overlay's element buffer: two indices per corner.
 size_t wireLineIndices(int corners) { return 2 * static_cast<size_t>(corners); }
 
-// Segments per draw of the wire overlay: after each the drawing is flushed, so that
-// Mesa's software rasteriser threads can fill in the first segments while the next are
-// being set up, instead of waiting for the whole frame.
-constexpr size_t kWireSegmentsPerFlush = 2 * 16384;
+// Faces per chunk of the wire overlay (up to four segments each): after each chunk the
+// drawing is flushed, so that Mesa's software rasteriser threads can fill in the first
+// segments while the next are being set up, instead of waiting for the whole frame.
+constexpr size_t kWireChunkFaces = 4096;
 
-// Triangles per draw of a filled run of the mesh pass, each followed by a flush: the
-// rasteriser threads start on the mesh early, so that the wire overlay's read-back of
-// the depth buffer finds little of it left to wait for.
-constexpr size_t kMeshIndicesPerFlush = 3 * 8192;
+// Triangles per chunk of the filled runs of the mesh pass, each chunk followed by a
+// flush: the rasteriser threads start on the mesh early, so that the wire overlay's
+// read-back of the depth buffer finds little of it left to wait for.
+constexpr size_t kFrontChunkTriangles = 8192;
 
 // Side of the square tiles in which the wire overlay looks up the depth buffer's largest value.
 constexpr int kDepthTile = 4;
 
-// From this many vertices, triangles or outlines on, the per-frame work on them is
-// split between two threads: the GL's own threads are idle while it is done.
+// From this many vertices on, their window positions are found on two threads: the GL's
+// own threads are idle while it is done.
 constexpr size_t kTwoThreadItems = 16384;
 
 // floor for window coordinates (well inside the int range), without a library call.
@@ -610,34 +610,53 @@ bool MeshRenderer::findFrontTriangles() {
     transformVertices();
     const unsigned char* edge = m_nearClipEdge.data();
     const WindowPoint* wp = m_windowPoints.data();
-    // The filled runs' triangles are halved by count; each half writes the triangles it
-    // keeps from the start of its own share of m_frontIndices, and the second half's are
-    // then moved up behind the first's, so that every run's triangles stay together.
+    // The filled runs' triangles are taken in chunks on a second thread while this one
+    // hands each finished chunk to the GL (drawFrontTriangles). A chunk writes the
+    // triangles it keeps from the start of its own share of m_frontIndices, one part per
+    // run it reaches; the parts of one run follow each other in m_frontParts.
     const std::vector<Command>& commands = m_meshRuns.commands;
+    m_frontParts.clear();
+    m_frontRanges.assign(commands.size(), {0, 0});
     size_t triangles = 0;
-    for (const Command& c : commands)
-        if (c.kind == Command::Kind::Draw && c.batch == Batch::Filled) triangles += c.count / 3;
-    const size_t mid = triangles / 2;
+    for (size_t k = 0; k < commands.size(); ++k) {
+        const Command& c = commands[k];
+        if (c.kind != Command::Kind::Draw || c.batch != Batch::Filled) continue;
+        m_frontRanges[k].first = m_frontParts.size();
+        for (size_t t = triangles, end = triangles + c.count / 3; t < end;) {
+            const size_t chunk = t / kFrontChunkTriangles, to = std::min(end, (chunk + 1) * kFrontChunkTriangles);
+            FrontPart part;
+            part.chunk = chunk;
+            part.from = t;
+            part.to = to;
+            part.input = c.first + 3 * (t - triangles);
+            m_frontParts.push_back(part);
+            t = to;
+        }
+        m_frontRanges[k].second = m_frontParts.size() - m_frontRanges[k].first;
+        triangles += c.count / 3;
+    }
+    const size_t chunks = (triangles + kFrontChunkTriangles - 1) / kFrontChunkTriangles;
     m_frontIndices.resize(3 * triangles);
-    struct Half {
-        size_t written = 0;
-        int facingAway = 0, empty = 0;
-    } halves[2];
-    for (std::vector<size_t>& kept : m_frontKept) kept.assign(commands.size(), 0);
-    runInHalves(triangles >= kTwoThreadItems, [&](int h) {
-        const size_t begin = h == 0 ? 0 : mid, end = h == 0 ? mid : triangles;
-        GLuint* const start = m_frontIndices.data() + 3 * begin;
+    m_frontChunks.assign(chunks, FrontChunk{});
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_frontElements);
+    if (m_frontIndices.size() > m_frontCapacity) {
+        m_frontCapacity = m_frontIndices.size();
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_frontCapacity * sizeof(GLuint)), nullptr, GL_STREAM_DRAW);
+    }
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    // Parts of one chunk follow each other too: the first of each chunk.
+    std::vector<size_t>& firstPart = m_frontChunkFirstPart;
+    firstPart.assign(chunks + 1, m_frontParts.size());
+    for (size_t i = m_frontParts.size(); i-- > 0;) firstPart[m_frontParts[i].chunk] = i;
+    m_frontWorker.start(chunks, [this, edge, wp, keptSign, centresOnly](size_t chunk) {
+        FrontChunk& fc = m_frontChunks[chunk];
+        GLuint* const start = m_frontIndices.data() + 3 * chunk * kFrontChunkTriangles;
         GLuint* out = start;
-        size_t at = 0;  // number of the run's first triangle among all filled triangles
-        for (size_t k = 0; k < commands.size(); ++k) {
-            const Command& c = commands[k];
-            if (c.kind != Command::Kind::Draw || c.batch != Batch::Filled) continue;
-            const size_t runStart = at, from = std::max(at, begin), to = std::min(at + c.count / 3, end);
-            at += c.count / 3;
-            if (from >= to) continue;
-            GLuint* const runOut = out;
-            const GLuint* in = m_meshIndexCopy.data() + c.first + 3 * (from - runStart);
-            for (size_t t = from; t < to; ++t, in += 3) {
+        for (size_t i = m_frontChunkFirstPart[chunk]; i < m_frontParts.size() && m_frontParts[i].chunk == chunk; ++i) {
+            FrontPart& part = m_frontParts[i];
+            part.first = static_cast<size_t>(out - m_frontIndices.data());
+            const GLuint* in = m_meshIndexCopy.data() + part.input;
+            for (size_t t = part.from; t < part.to; ++t, in += 3) {
                 const GLuint a = in[0], b = in[1], d = in[2];
                 if (!edge[a] && !edge[b] && !edge[d]) {
                     const double ex = double(wp[b].x) - wp[a].x, ey = double(wp[b].y) - wp[a].y;
@@ -645,42 +664,55 @@ bool MeshRenderer::findFrontTriangles() {
                     const double area2 = keptSign * (ex * fy - ey * fx);
                     const double reach = std::fabs(ex) + std::fabs(ey) + std::fabs(fx) + std::fabs(fy);
                     if (area2 < -(0.05 * reach + 0.1)) {  // faces clearly away: the GL drops it
-                        ++halves[h].facingAway;
+                        ++fc.facingAway;
                         continue;
                     }
                     const float xs[3] = {wp[a].x, wp[b].x, wp[d].x}, ys[3] = {wp[a].y, wp[b].y, wp[d].y};
                     if (centresOnly && coversNoPixelCentre(xs, ys, keptSign)) {
-                        ++halves[h].empty;
+                        ++fc.empty;
                         continue;
                     }
                 }
                 out[0] = a, out[1] = b, out[2] = d;
                 out += 3;
             }
-            m_frontKept[h][k] = static_cast<size_t>(out - runOut);
+            part.count = static_cast<size_t>(out - m_frontIndices.data()) - part.first;
         }
-        halves[h].written = static_cast<size_t>(out - start);
+        fc.written = static_cast<size_t>(out - start);
     });
-    std::memmove(m_frontIndices.data() + halves[0].written, m_frontIndices.data() + 3 * mid, halves[1].written * sizeof(GLuint));
-    m_frontRanges.resize(commands.size());
-    size_t total = 0;
-    for (size_t k = 0; k < commands.size(); ++k) {
-        m_frontRanges[k] = {total, m_frontKept[0][k] + m_frontKept[1][k]};
-        total += m_frontRanges[k].second;
-    }
-    for (const Half& h : halves) {
-        m_facingAwayTriangles += h.facingAway;
-        m_emptyTriangles += h.empty;
-    }
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_frontElements);
-    if (total > m_frontCapacity) {
-        m_frontCapacity = std::max(total, m_meshIndexCopy.size());
-        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_frontCapacity * sizeof(GLuint)), nullptr, GL_STREAM_DRAW);
-    }
-    if (total > 0)
-        glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(total * sizeof(GLuint)), m_frontIndices.data());
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     return true;
+}
+
+void MeshRenderer::drawFrontTriangles(size_t command) {
+    const auto [firstPart, parts] = m_frontRanges[command];
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_frontElements);
+    for (size_t i = firstPart; i < firstPart + parts; ++i) {
+        const FrontPart& part = m_frontParts[i];
+        FrontChunk& fc = m_frontChunks[part.chunk];
+        m_frontWorker.waitFor(part.chunk);
+        if (!fc.sent) {
+            const size_t at = 3 * part.chunk * kFrontChunkTriangles;
+            if (fc.written > 0)
+                glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLintptr>(at * sizeof(GLuint)),
+                                static_cast<GLsizeiptr>(fc.written * sizeof(GLuint)), m_frontIndices.data() + at);
+            fc.sent = true;
+        }
+        if (part.count > 0)
+            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(part.count), GL_UNSIGNED_INT,
+                           reinterpret_cast<const void*>(part.first * sizeof(GLuint)));
+        // The end of a chunk: let the rasteriser threads start on it.
+        if (i + 1 == m_frontParts.size() || m_frontParts[i + 1].chunk != part.chunk) glFlush();
+    }
+    ++m_batches;
+}
+
+void MeshRenderer::finishFrontTriangles() {
+    m_frontWorker.finish();
+    for (const FrontChunk& fc : m_frontChunks) {
+        m_facingAwayTriangles += fc.facingAway;
+        m_emptyTriangles += fc.empty;
+    }
+    m_frontChunks.clear();
 }
 
 bool MeshRenderer::readDepthForWire() {
@@ -788,22 +820,29 @@ void MeshRenderer::drawWireFaces() {
     const bool hiddenTest = !m_wireFaces.empty() && readDepthForWire();
     if (!hiddenTest) glFlush();  // the mesh pass is complete: let it be drawn while the outlines are set up
     m_wireFrameIndices.resize(m_wireFaces.empty() ? 0 : m_wireFaces.back().lineFirst + wireLineIndices(m_wireFaces.back().corners));
-    // The faces are halved; each half writes its segments from the first line index of
-    // its first face on and keeps its own steps, and the second half's are then moved up
-    // behind the first's.
-    const size_t mid = m_wireFaces.size() / 2;
-    runInHalves(m_wireFaces.size() >= kTwoThreadItems, [&](int h) {
-        WireHalf& half = m_wireHalves[h];
-        half.steps.clear();
-        half.polygonCounts.clear();
-        half.polygonOffsets.clear();
-        half.hiddenOutlines = half.hiddenSegments = 0;
-        const size_t begin = h == 0 ? 0 : mid, end = h == 0 ? mid : m_wireFaces.size();
-        GLuint* const start = m_wireFrameIndices.data() + (begin < end ? m_wireFaces[begin].lineFirst : 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_wireFrameElements);
+    if (m_wireFrameIndices.size() > m_wireFrameCapacity) {
+        m_wireFrameCapacity = m_wireFrameIndices.size();
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_wireFrameCapacity * sizeof(GLuint)), nullptr, GL_STREAM_DRAW);
+    }
+    // The faces are taken in chunks on a second thread while this one hands each finished
+    // chunk to the GL. A chunk writes its segments from the first line index of its first
+    // face on and keeps its own steps, in face order.
+    const size_t faces = m_wireFaces.size();
+    const size_t chunks = (faces + kWireChunkFaces - 1) / kWireChunkFaces;
+    if (m_wireChunks.size() < chunks) m_wireChunks.resize(chunks);
+    m_wireWorker.start(chunks, [this, cv, edge, wp, hiddenTest, faces](size_t chunk) {
+        WireChunk& part = m_wireChunks[chunk];
+        part.steps.clear();
+        part.polygonCounts.clear();
+        part.polygonOffsets.clear();
+        part.hiddenOutlines = part.hiddenSegments = 0;
+        const size_t begin = chunk * kWireChunkFaces, end = std::min(faces, begin + kWireChunkFaces);
+        GLuint* const start = m_wireFrameIndices.data() + m_wireFaces[begin].lineFirst;
         GLuint* lines = start;
-        auto step = [&](bool polygons, size_t at, size_t count) {
-            if (half.steps.empty() || half.steps.back().polygons != polygons) half.steps.push_back({polygons, at, 0});
-            half.steps.back().count += count;
+        auto step = [&part](bool polygons, size_t at, size_t count) {
+            if (part.steps.empty() || part.steps.back().polygons != polygons) part.steps.push_back({polygons, at, 0});
+            part.steps.back().count += count;
         };
         for (size_t i = begin; i < end; ++i) {
             const WireFace& w = m_wireFaces[i];
@@ -811,17 +850,17 @@ void MeshRenderer::drawWireFaces() {
             const int* c = cv + w.firstCorner;
             for (int k = 0; k < w.corners && !polygon; ++k) polygon = edge[c[k] - 1] != 0;
             if (polygon) {
-                step(true, half.polygonCounts.size(), 1);
-                half.polygonCounts.push_back(w.corners);
-                half.polygonOffsets.push_back(reinterpret_cast<const void*>(w.polygonFirst * sizeof(GLuint)));
+                step(true, part.polygonCounts.size(), 1);
+                part.polygonCounts.push_back(w.corners);
+                part.polygonOffsets.push_back(reinterpret_cast<const void*>(w.polygonFirst * sizeof(GLuint)));
             } else if (hiddenTest && outlineHidden(c, w.corners)) {
-                ++half.hiddenOutlines;
+                ++part.hiddenOutlines;
             } else {
                 const size_t at = static_cast<size_t>(lines - m_wireFrameIndices.data());
                 for (int k = 0; k < w.corners; ++k) {
                     const int from = c[k] - 1, to = c[k + 1 < w.corners ? k + 1 : 0] - 1;
                     if (hiddenTest && segmentHidden(wp[from], wp[to])) {
-                        ++half.hiddenSegments;
+                        ++part.hiddenSegments;
                         continue;
                     }
                     *lines++ = static_cast<GLuint>(from);
@@ -831,52 +870,36 @@ void MeshRenderer::drawWireFaces() {
                 if (count > 0) step(false, at, count);
             }
         }
-        half.written = static_cast<size_t>(lines - start);
+        part.written = static_cast<size_t>(lines - start);
     });
-    const WireHalf &first = m_wireHalves[0], &second = m_wireHalves[1];
-    const size_t secondStart = mid < m_wireFaces.size() ? m_wireFaces[mid].lineFirst : 0;
-    std::memmove(m_wireFrameIndices.data() + first.written, m_wireFrameIndices.data() + secondStart, second.written * sizeof(GLuint));
-    m_wireSteps = first.steps;
-    m_wirePolygonCounts = first.polygonCounts;
-    m_wirePolygonOffsets = first.polygonOffsets;
-    for (WireStep st : second.steps) {
-        st.first = st.polygons ? st.first + first.polygonCounts.size() : st.first - secondStart + first.written;
-        if (!m_wireSteps.empty() && m_wireSteps.back().polygons == st.polygons)
-            m_wireSteps.back().count += st.count;  // continues the first half's last step
-        else
-            m_wireSteps.push_back(st);
-    }
-    m_wirePolygonCounts.insert(m_wirePolygonCounts.end(), second.polygonCounts.begin(), second.polygonCounts.end());
-    m_wirePolygonOffsets.insert(m_wirePolygonOffsets.end(), second.polygonOffsets.begin(), second.polygonOffsets.end());
-    m_hiddenOutlines += first.hiddenOutlines + second.hiddenOutlines;
-    m_hiddenSegments += first.hiddenSegments + second.hiddenSegments;
-    const size_t total = first.written + second.written;
-    if (total > 0) {
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_wireFrameElements);
-        if (total > m_wireFrameCapacity) {
-            m_wireFrameCapacity = std::max(total, m_wireFrameIndices.size());
-            glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_wireFrameCapacity * sizeof(GLuint)), nullptr,
-                         GL_STREAM_DRAW);
-        }
-        glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(total * sizeof(GLuint)), m_wireFrameIndices.data());
-    }
-    for (const WireStep& st : m_wireSteps) {
-        if (st.polygons) {
-            glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_wireRuns.elements);
-            m_multiDrawElements(GL_POLYGON, m_wirePolygonCounts.data() + st.first, GL_UNSIGNED_INT,
-                                m_wirePolygonOffsets.data() + st.first, static_cast<GLsizei>(st.count));
-        } else {
-            // After each part a flush, so that Mesa's rasteriser threads fill in the first
-            // segments while the next are being set up.
+    for (size_t chunk = 0; chunk < chunks; ++chunk) {
+        m_wireWorker.waitFor(chunk);
+        const WireChunk& part = m_wireChunks[chunk];
+        const size_t at = m_wireFaces[chunk * kWireChunkFaces].lineFirst;
+        if (part.written > 0) {
             glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_wireFrameElements);
-            for (size_t a = st.first; a < st.first + st.count; a += kWireSegmentsPerFlush) {
-                const size_t n = std::min(kWireSegmentsPerFlush, st.first + st.count - a);
-                glDrawElements(GL_LINES, static_cast<GLsizei>(n), GL_UNSIGNED_INT, reinterpret_cast<const void*>(a * sizeof(GLuint)));
-                glFlush();
-            }
+            glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLintptr>(at * sizeof(GLuint)),
+                            static_cast<GLsizeiptr>(part.written * sizeof(GLuint)), m_wireFrameIndices.data() + at);
         }
-        ++m_batches;
+        for (const WireStep& st : part.steps) {
+            if (st.polygons) {
+                glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_wireRuns.elements);
+                m_multiDrawElements(GL_POLYGON, part.polygonCounts.data() + st.first, GL_UNSIGNED_INT,
+                                    part.polygonOffsets.data() + st.first, static_cast<GLsizei>(st.count));
+            } else {
+                glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_wireFrameElements);
+                glDrawElements(GL_LINES, static_cast<GLsizei>(st.count), GL_UNSIGNED_INT,
+                               reinterpret_cast<const void*>(st.first * sizeof(GLuint)));
+            }
+            ++m_batches;
+        }
+        // After each chunk a flush, so that Mesa's rasteriser threads fill in its segments
+        // while the next are being set up.
+        glFlush();
+        m_hiddenOutlines += part.hiddenOutlines;
+        m_hiddenSegments += part.hiddenSegments;
     }
+    m_wireWorker.finish();
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
 }
 
@@ -920,17 +943,8 @@ void MeshRenderer::replay(const PassRuns& runs, bool frontOnly) {
                 break;
             }
             if (frontOnly && c.batch == Batch::Filled) {
-                const auto [first, count] = m_frontRanges[k];
-                if (count > 0) {
-                    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_frontElements);
-                    for (size_t a = first; a < first + count; a += kMeshIndicesPerFlush) {
-                        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(std::min(kMeshIndicesPerFlush, first + count - a)),
-                                       GL_UNSIGNED_INT, reinterpret_cast<const void*>(a * sizeof(GLuint)));
-                        if (count > kMeshIndicesPerFlush) glFlush();
-                    }
-                    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, runs.elements);
-                    ++m_batches;
-                }
+                drawFrontTriangles(k);
+                glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, runs.elements);
                 break;
             }
             const GLenum prim = c.batch == Batch::Lines ? GL_LINES : GL_TRIANGLES;
@@ -974,6 +988,7 @@ void MeshRenderer::meshPass(const ViewState& s) {
         const bool frontOnly = findFrontTriangles();
         bindSource(m_positionBuffer, m_normalBuffer);
         replay(m_meshRuns, frontOnly);
+        if (frontOnly) finishFrontTriangles();
         unbindSource();
         // The immediate drawing leaves the last corner's normal current; later points and lines are lit with it.
         if (m_meshRuns.lastNormal >= 0) glNormal3fv(&d.cornerNormalList[static_cast<size_t>(m_meshRuns.lastNormal)].x);

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "doc/CVELTADoc.h"
+#include "platform/TwoThreads.h"
 #include "view3d/ViewState.h"
 
 namespace vortel::view {
@@ -131,9 +132,13 @@ private:
     // The vertices through the matrices in force: window positions and which lie well inside
     // the view volume. Kept while the matrices, viewport and display positions hold.
     void transformVertices();
-    // This frame's filled triangles of the mesh pass less those that certainly face the culled
-    // way, into m_frontElements (ranges per command in m_frontRanges); false when the GL culls nothing.
+    // Starts choosing this frame's filled triangles of the mesh pass: those that may show,
+    // leaving out the ones that certainly face the culled way or cover no pixel centre.
+    // False when the GL culls nothing (every triangle is drawn as recorded).
     bool findFrontTriangles();
+    // Draws the chosen triangles of one filled run, each chunk as soon as it is chosen.
+    void drawFrontTriangles(size_t command);
+    void finishFrontTriangles();
     // Reads back the depth buffer the wire overlay is drawn against; false when the depth
     // test or the read-back state does not allow leaving hidden outlines out.
     bool readDepthForWire();
@@ -210,18 +215,19 @@ private:
     std::vector<GLuint> m_wireFrameIndices;
     struct WireStep {
         bool polygons;
-        size_t first, count;  // indices in m_wireFrameIndices, or polygons in m_wirePolygonCounts
+        size_t first, count;  // indices in m_wireFrameIndices, or polygons in the chunk's lists
     };
-    std::vector<WireStep> m_wireSteps;
-    // What each half of the faces gave (see drawWireFaces).
-    struct WireHalf {
+    // What each chunk of the faces gave (see drawWireFaces): steps in its own polygon
+    // lists and in m_wireFrameIndices.
+    struct WireChunk {
         std::vector<WireStep> steps;
         std::vector<GLsizei> polygonCounts;
         std::vector<const void*> polygonOffsets;
         size_t written = 0;
         int hiddenOutlines = 0, hiddenSegments = 0;
     };
-    WireHalf m_wireHalves[2];
+    std::vector<WireChunk> m_wireChunks;
+    ChunkWorker m_wireWorker;
     GLuint m_wireFrameElements = 0;
     size_t m_wireFrameCapacity = 0;
     int m_hiddenOutlines = 0;
@@ -232,12 +238,24 @@ private:
     // The mesh pass's element buffer, kept to pick the triangles that may show each frame.
     std::vector<GLuint> m_meshIndexCopy;
     std::vector<GLuint> m_frontIndices;
-    std::vector<std::pair<size_t, size_t>> m_frontRanges;  // per mesh command: first, count
-    std::vector<size_t> m_frontKept[2];                     // per mesh command: indices kept by each half
+    // The triangles of a filled run within one chunk: input (in m_meshIndexCopy) and the
+    // indices kept (in m_frontIndices).
+    struct FrontPart {
+        size_t chunk = 0, from = 0, to = 0, input = 0;
+        size_t first = 0, count = 0;
+    };
+    struct FrontChunk {
+        size_t written = 0;
+        bool sent = false;
+        int facingAway = 0, empty = 0;
+    };
+    std::vector<FrontPart> m_frontParts;
+    std::vector<FrontChunk> m_frontChunks;
+    std::vector<size_t> m_frontChunkFirstPart;
+    std::vector<std::pair<size_t, size_t>> m_frontRanges;  // per mesh command: first part, parts
+    ChunkWorker m_frontWorker;
     GLuint m_frontElements = 0;
     size_t m_frontCapacity = 0;
-    std::vector<GLsizei> m_wirePolygonCounts;
-    std::vector<const void*> m_wirePolygonOffsets;
     bool m_normalsBound = false;
     std::vector<GLuint> m_indices;  // grows to the largest batch, never shrinks
     size_t m_indexCount = 0;
