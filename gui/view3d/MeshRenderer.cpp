@@ -987,7 +987,16 @@ void MeshRenderer::meshPass(const ViewState& s) {
         }
         const bool frontOnly = findFrontTriangles();
         bindSource(m_positionBuffer, m_normalBuffer);
+        // While the GL culls the back faces, every face it draws is lit on its front side,
+        // so two-sided lighting changes none of them; without it Mesa's software pipeline
+        // spares each triangle the choice of side. It is back on for the overlays.
+        GLint cullMode = 0, twoSide = 0;
+        glGetIntegerv(GL_CULL_FACE_MODE, &cullMode);
+        glGetIntegerv(GL_LIGHT_MODEL_TWO_SIDE, &twoSide);
+        const bool oneSide = frontOnly && cullMode == GL_BACK && twoSide != 0 && glIsEnabled(GL_LIGHTING);
+        if (oneSide) glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 0);
         replay(m_meshRuns, frontOnly);
+        if (oneSide) glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, twoSide);
         if (frontOnly) finishFrontTriangles();
         unbindSource();
         // The immediate drawing leaves the last corner's normal current; later points and lines are lit with it.
