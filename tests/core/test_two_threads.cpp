@@ -3,16 +3,19 @@
 // flags, load status, message and boxes shown, whether the reader or the second
 // thread takes a segment, and wherever the segments are cut. Normals of large
 // meshes: the same sums to the bit. Save As in halves: the same bytes. The
-// tunings make small test files take the two-thread paths.
+// tunings make small test files take the two-thread paths. The chunk worker the
+// 3D view uses: every chunk once, in order, finished when waited for.
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstring>
 #include <random>
+#include <thread>
 
 #include "TestUtil.h"
 #include "doc/ObjSegments.h"
 #include "doc/ObjText.h"
+#include "platform/TwoThreads.h"
 
 using namespace vortel;
 using namespace vortel::test;
@@ -375,4 +378,47 @@ TEST(SaveInHalves, SamplesAndRandomMeshesGiveTheOneThreadBytes) {
         ++saved;
     }
     EXPECT_EQ(saved, 60);
+}
+
+// The chunk worker: every chunk done exactly once, in order, and done before waitFor
+// returns; the work another thread wrote is seen whole by the waiting one.
+TEST(ChunkWorker, ChunksAreDoneOnceInOrderAndSeenWhenWaitedFor) {
+    for (size_t chunks : {size_t{0}, size_t{1}, size_t{2}, size_t{7}, size_t{64}}) {
+        vortel::ChunkWorker worker;
+        std::vector<std::vector<int>> results(chunks);
+        std::vector<size_t> order;
+        std::thread::id mainThread = std::this_thread::get_id();
+        bool sawSecondThread = false;
+        worker.start(chunks, [&](size_t c) {
+            if (std::this_thread::get_id() != mainThread) sawSecondThread = true;
+            results[c].assign(5000, static_cast<int>(c));
+            order.push_back(c);  // chunks run one after another, so no two writers at once
+        });
+        for (size_t c = 0; c < chunks; ++c) {
+            worker.waitFor(c);
+            ASSERT_EQ(results[c].size(), 5000u) << chunks << " chunks, chunk " << c;
+            for (int v : results[c]) ASSERT_EQ(v, static_cast<int>(c));
+        }
+        worker.finish();
+        ASSERT_EQ(order.size(), chunks);
+        for (size_t c = 0; c < chunks; ++c) EXPECT_EQ(order[c], c);
+        EXPECT_EQ(sawSecondThread, chunks >= 2) << chunks;  // one chunk is not worth a thread
+    }
+}
+
+TEST(ChunkWorker, FinishWithoutWaitingAndRestartingDoEveryChunk) {
+    vortel::ChunkWorker worker;
+    std::vector<int> done(10, 0);
+    worker.start(10, [&](size_t c) { ++done[c]; });
+    worker.waitFor(3);
+    worker.finish();  // the rest, though nobody waited for them
+    EXPECT_EQ(done, std::vector<int>(10, 1));
+    worker.start(1, [&](size_t c) { done[c] += 10; });  // on this thread
+    worker.finish();
+    EXPECT_EQ(done[0], 11);
+    worker.start(4, [&](size_t c) { done[c] += 100; });
+    // Started again before the last start was waited for: the earlier chunks all ran.
+    worker.start(2, [&](size_t c) { done[c + 4] += 1000; });
+    worker.finish();
+    EXPECT_EQ(done, (std::vector<int>{111, 101, 101, 101, 1001, 1001, 1, 1, 1, 1}));
 }
