@@ -569,7 +569,9 @@ void MeshRenderer::transformVertices() {
     unsigned char* edge = m_nearClipEdge.data();
     WindowPoint* wp = m_windowPoints.data();
     const int mid = n / 2;
+    float box[2][4];  // per half: the window box of the vertices well inside
     runInHalves(static_cast<size_t>(n) >= kTwoThreadItems, [&](int half) {
+        float xmin = HUGE_VALF, xmax = -HUGE_VALF, ymin = HUGE_VALF, ymax = -HUGE_VALF;
         for (int i = half == 0 ? 0 : mid, end = half == 0 ? mid : n; i < end; ++i) {
             const Vec3& p = dv[i];
             const float x = m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12];
@@ -579,9 +581,16 @@ void MeshRenderer::transformVertices() {
             const float lim = 0.999f * w;
             const bool inside = w > 0.0f && std::fabs(x) < lim && std::fabs(y) < lim && std::fabs(z) < lim;
             edge[i] = inside ? 0 : 1;
-            if (inside) wp[i] = {ox + hx * (x / w), oy + hy * (y / w), oz + hz * (z / w)};
+            if (inside) {
+                wp[i] = {ox + hx * (x / w), oy + hy * (y / w), oz + hz * (z / w)};
+                xmin = std::min(xmin, wp[i].x), xmax = std::max(xmax, wp[i].x);
+                ymin = std::min(ymin, wp[i].y), ymax = std::max(ymax, wp[i].y);
+            }
         }
+        box[half][0] = xmin, box[half][1] = xmax, box[half][2] = ymin, box[half][3] = ymax;
     });
+    m_windowBox[0] = std::min(box[0][0], box[1][0]), m_windowBox[1] = std::max(box[0][1], box[1][1]);
+    m_windowBox[2] = std::min(box[0][2], box[1][2]), m_windowBox[3] = std::max(box[0][3], box[1][3]);
 }
 
 bool MeshRenderer::findFrontTriangles() {
@@ -729,9 +738,14 @@ bool MeshRenderer::readDepthForWire() {
     glGetIntegerv(GL_PACK_SKIP_ROWS, &pack[3]);
     glGetIntegerv(GL_PACK_SWAP_BYTES, &pack[4]);
     if (pack[0] || pack[1] || pack[2] || pack[3] || pack[4]) return false;
+    // Only the part of the view around the vertices well inside it: outlines reaching
+    // beyond the part read are kept (see depthRange), and faces with other vertices are
+    // drawn as polygons anyway.
     const GLint* vp = m_windowViewport;  // transformVertices ran for this frame's matrices
-    const int x0 = std::max(vp[0], 0), y0 = std::max(vp[1], 0);
-    const int w = vp[0] + vp[2] - x0, h = vp[1] + vp[3] - y0;
+    const float* box = m_windowBox;
+    if (!(box[0] <= box[1] && box[2] <= box[3])) return false;  // no vertex well inside
+    const int x0 = std::max({vp[0], 0, floorToInt(box[0]) - 3}), y0 = std::max({vp[1], 0, floorToInt(box[2]) - 3});
+    const int w = std::min(vp[0] + vp[2], floorToInt(box[1]) + 4) - x0, h = std::min(vp[1] + vp[3], floorToInt(box[3]) + 4) - y0;
     if (w <= 0 || h <= 0) return false;
     m_depth.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
     for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {

@@ -207,6 +207,7 @@ private:
     GLfloat m_windowMatrix[16] = {};             // clip transform the two above were found for
     GLint m_windowViewport[4] = {};
     GLfloat m_windowDepthRange[2] = {};
+    float m_windowBox[4] = {};                   // least and largest x, least and largest y of the window points
     // The depth buffer after the mesh pass, as the largest value in each kDepthTile-square tile.
     std::vector<float> m_depth, m_depthTileMax;
     int m_depthX = 0, m_depthY = 0, m_depthW = 0, m_depthH = 0, m_depthTilesX = 0;
