@@ -765,8 +765,9 @@ bool MeshRenderer::readDepthForWire() {
 }
 
 bool MeshRenderer::depthRange(float xmin, float xmax, float ymin, float ymax, int (&box)[4]) const {
-    // Fragments of a segment lie within one pixel of its ends along its major axis and
-    // half a pixel across; two pixels of border cover them with room to spare.
+    // Fragments of a segment lie within a pixel and a half of its box: its ends move by up
+    // to a pixel along its major axis (and so across it by up to the same), and it is a
+    // pixel wide. Two pixels of border cover them.
     box[0] = static_cast<int>(std::floor(xmin - 2.0f)) - m_depthX, box[1] = static_cast<int>(std::floor(xmax + 2.0f)) - m_depthX;
     box[2] = static_cast<int>(std::floor(ymin - 2.0f)) - m_depthY, box[3] = static_cast<int>(std::floor(ymax + 2.0f)) - m_depthY;
     return box[0] >= 0 && box[2] >= 0 && box[1] < m_depthW && box[3] < m_depthH;

@@ -15,9 +15,12 @@
 // walk, in the same order for both drawings.
 //
 // The fast drawing also leaves out, each frame, what provably changes no pixel:
-// filled triangles facing clearly away while the GL culls that side, and wire
-// outlines lying wholly behind the depth the mesh pass left (read back from the
-// GL; see readDepthForWire and outlineHidden).
+// filled triangles facing clearly away while the GL culls that side or too small to
+// cover any pixel centre, and wire outlines or single outline segments lying wholly
+// behind the depth the mesh pass left (read back from the GL; see readDepthForWire,
+// outlineHidden and segmentHidden). That choice is made chunk by chunk on a second
+// thread while this one hands the finished chunks to the GL, and the culled mesh is
+// lit one-sided, which shows the same front sides.
 #pragma once
 
 #include <QOpenGLFunctions>
