@@ -92,7 +92,9 @@ constexpr double kWindowSlack = 1.0 / 128.0;
 // of an edge by more than moving the corners by the slack could change: the edge function
 // (Q - P) x (p - P) moves by at most slack x (2 |p - P| + |Q - P|) <= 3 x slack x the
 // largest distance involved. Triangles with more than a few centres near them are kept.
-bool coversNoPixelCentre(const float (&x)[3], const float (&y)[3], double keptSign) {
+// Window coordinates are below 2^14, so float differences and products of a few pixels
+// carry errors far below the margins used here.
+inline bool coversNoPixelCentre(const float (&x)[3], const float (&y)[3], float keptSign) {
     const float x0 = std::min({x[0], x[1], x[2]}), x1 = std::max({x[0], x[1], x[2]});
     const float y0 = std::min({y[0], y[1], y[2]}), y1 = std::max({y[0], y[1], y[2]});
     // Columns and rows whose centres lie less than the slack outside the box.
@@ -101,17 +103,14 @@ bool coversNoPixelCentre(const float (&x)[3], const float (&y)[3], double keptSi
     const int r0 = floorToInt(y0 - 0.5f - slack) + 1, r1 = floorToInt(y1 - 0.5f + slack);
     if (c1 < c0 || r1 < r0) return true;  // no centre within reach of the triangle's box
     if ((c1 - c0 + 1) * (r1 - r0 + 1) > 4) return false;
-    const double reach = (static_cast<double>(x1) - x0) + (static_cast<double>(y1) - y0) + 2.0;
-    const double margin = 3.0 * kWindowSlack * reach;
+    const float margin = 3.0f * slack * ((x1 - x0) + (y1 - y0) + 2.0f);
+    const float qx[3] = {x[1] - x[0], x[2] - x[1], x[0] - x[2]}, qy[3] = {y[1] - y[0], y[2] - y[1], y[0] - y[2]};
     for (int r = r0; r <= r1; ++r)
         for (int c = c0; c <= c1; ++c) {
-            const double px = c + 0.5, py = r + 0.5;
+            const float px = static_cast<float>(c) + 0.5f, py = static_cast<float>(r) + 0.5f;
             bool outside = false;
-            for (int k = 0; k < 3 && !outside; ++k) {
-                const int n = k == 2 ? 0 : k + 1;
-                const double qx = static_cast<double>(x[n]) - x[k], qy = static_cast<double>(y[n]) - y[k];
-                outside = keptSign * (qx * (py - y[k]) - qy * (px - x[k])) < -margin;
-            }
+            for (int k = 0; k < 3 && !outside; ++k)
+                outside = keptSign * (qx[k] * (py - y[k]) - qy[k] * (px - x[k])) < -margin;
             if (!outside) return false;
         }
     return true;
@@ -609,7 +608,7 @@ bool MeshRenderer::findFrontTriangles() {
     glGetIntegerv(GL_FRONT_FACE, &frontFace);
     if (cullMode != GL_BACK && cullMode != GL_FRONT) return false;
     // Sign of twice the area (window y up) of the triangles the GL keeps.
-    const double keptSign = (cullMode == GL_BACK) == (frontFace == GL_CCW) ? 1.0 : -1.0;
+    const float keptSign = (cullMode == GL_BACK) == (frontFace == GL_CCW) ? 1.0f : -1.0f;
     bool anyFilled = false;
     for (const Command& c : m_meshRuns.commands) anyFilled = anyFilled || (c.kind == Command::Kind::Draw && c.batch == Batch::Filled);
     if (!anyFilled) return false;
@@ -668,12 +667,12 @@ bool MeshRenderer::findFrontTriangles() {
             for (size_t t = part.from; t < part.to; ++t, in += 3) {
                 const GLuint a = in[0], b = in[1], d = in[2];
                 if (!edge[a] && !edge[b] && !edge[d]) {
-                    const double ex = double(wp[b].x) - wp[a].x, ey = double(wp[b].y) - wp[a].y;
-                    const double fx = double(wp[d].x) - wp[a].x, fy = double(wp[d].y) - wp[a].y;
-                    const double area2 = keptSign * (ex * fy - ey * fx);
-                    const double reach = std::fabs(ex) + std::fabs(ey) + std::fabs(fx) + std::fabs(fy);
-                    if (area2 < -(0.05 * reach + 0.1)) {  // faces clearly away: the GL drops it
-                        ++fc.facingAway;
+                    const float ex = wp[b].x - wp[a].x, ey = wp[b].y - wp[a].y;
+                    const float fx = wp[d].x - wp[a].x, fy = wp[d].y - wp[a].y;
+                    const float area2 = keptSign * (ex * fy - ey * fx);
+                    if (area2 < -0.1f &&
+                        area2 < -(0.05f * (std::fabs(ex) + std::fabs(ey) + std::fabs(fx) + std::fabs(fy)) + 0.1f)) {
+                        ++fc.facingAway;  // faces clearly away: the GL drops it
                         continue;
                     }
                     const float xs[3] = {wp[a].x, wp[b].x, wp[d].x}, ys[3] = {wp[a].y, wp[b].y, wp[d].y};
@@ -764,16 +763,16 @@ bool MeshRenderer::readDepthForWire() {
     return true;
 }
 
-bool MeshRenderer::depthRange(float xmin, float xmax, float ymin, float ymax, int (&box)[4]) const {
+inline bool MeshRenderer::depthRange(float xmin, float xmax, float ymin, float ymax, int (&box)[4]) const {
     // Fragments of a segment lie within a pixel and a half of its box: its ends move by up
     // to a pixel along its major axis (and so across it by up to the same), and it is a
     // pixel wide. Two pixels of border cover them.
-    box[0] = static_cast<int>(std::floor(xmin - 2.0f)) - m_depthX, box[1] = static_cast<int>(std::floor(xmax + 2.0f)) - m_depthX;
-    box[2] = static_cast<int>(std::floor(ymin - 2.0f)) - m_depthY, box[3] = static_cast<int>(std::floor(ymax + 2.0f)) - m_depthY;
+    box[0] = floorToInt(xmin - 2.0f) - m_depthX, box[1] = floorToInt(xmax + 2.0f) - m_depthX;
+    box[2] = floorToInt(ymin - 2.0f) - m_depthY, box[3] = floorToInt(ymax + 2.0f) - m_depthY;
     return box[0] >= 0 && box[2] >= 0 && box[1] < m_depthW && box[3] < m_depthH;
 }
 
-bool MeshRenderer::segmentHidden(const WindowPoint& a, const WindowPoint& b) const {
+inline bool MeshRenderer::segmentHidden(const WindowPoint& a, const WindowPoint& b) const {
     // As for a whole outline (below), for one segment and pixel by pixel: this finds the
     // segments of outlines at the rim of the mesh, partly in front of the background.
     if (std::max(std::fabs(b.x - a.x), std::fabs(b.y - a.y)) < 0.5f) return false;
@@ -794,11 +793,17 @@ bool MeshRenderer::segmentHidden(const WindowPoint& a, const WindowPoint& b) con
 }
 
 bool MeshRenderer::outlineHidden(const int* c, int n) const {
-    // A segment's fragments lie within a pixel of its ends along the major axis and half a
-    // pixel across; their depth is interpolated along the major axis, so it stays within
-    // the ends' depths widened by the slope over one pixel, at most twice the depth span
-    // for a segment at least half a pixel long. Shorter segments keep the face.
+    // A segment's fragments lie within the reach depthRange allows for; their depth is
+    // interpolated along the major axis, so it stays within the ends' depths widened by
+    // the slope over one pixel, at most twice the depth span for a segment at least half a
+    // pixel long. Shorter segments keep the face.
     const WindowPoint* wp = m_windowPoints.data();
+    // The tile under the first corner first: for a face in sight it already holds the
+    // face's own depth there, and no fragment is compared with less than that.
+    const int cx = static_cast<int>(wp[c[0] - 1].x) - m_depthX, cy = static_cast<int>(wp[c[0] - 1].y) - m_depthY;
+    const size_t tilesX = static_cast<size_t>(m_depthTilesX);
+    const float firstTile = m_depthTileMax[static_cast<size_t>(cy / kDepthTile) * tilesX + static_cast<size_t>(cx / kDepthTile)];
+    if (firstTile >= wp[c[0] - 1].z) return false;
     float xmin = wp[c[0] - 1].x, xmax = xmin, ymin = wp[c[0] - 1].y, ymax = ymin;
     float zmin = wp[c[0] - 1].z, zmax = zmin;
     for (int k = 0; k < n; ++k) {
@@ -813,10 +818,7 @@ bool MeshRenderer::outlineHidden(const int* c, int n) const {
     if (!depthRange(xmin, xmax, ymin, ymax, box)) return false;
     // 1e-4 is several steps of a 16-bit depth buffer, far above the rounding of either side.
     const float nearest = zmin - 3.0f * (zmax - zmin) - 1e-4f;
-    // The tile under the first corner first: for a face in sight it already holds the face's own depth.
-    const int cx = static_cast<int>(wp[c[0] - 1].x) - m_depthX, cy = static_cast<int>(wp[c[0] - 1].y) - m_depthY;
-    const size_t tilesX = static_cast<size_t>(m_depthTilesX);
-    if (m_depthTileMax[static_cast<size_t>(cy / kDepthTile) * tilesX + static_cast<size_t>(cx / kDepthTile)] >= nearest) return false;
+    if (firstTile >= nearest) return false;
     for (int ty = box[2] / kDepthTile; ty <= box[3] / kDepthTile; ++ty)
         for (int tx = box[0] / kDepthTile; tx <= box[1] / kDepthTile; ++tx)
             if (m_depthTileMax[static_cast<size_t>(ty) * tilesX + static_cast<size_t>(tx)] >= nearest) return false;
