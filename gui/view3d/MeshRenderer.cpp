@@ -85,8 +85,8 @@ inline int floorToInt(float v) {
 // snapping to 1/256 pixel and its own rounding of the transform, with room to spare.
 constexpr double kWindowSlack = 1.0 / 128.0;
 
-// A filled triangle, corners within kWindowSlack of a, b and d (window coordinates, y up),
-// that certainly covers no pixel centre (i + 0.5, j + 0.5), so the GL makes no fragment of
+// A filled triangle, its corners within kWindowSlack of (x[k], y[k]) (window coordinates,
+// y up), that certainly covers no pixel centre (i + 0.5, j + 0.5), so the GL makes no fragment of
 // it. keptSign is the sign of twice the area of the triangles the GL keeps: one of the
 // other sign is culled anyway. A centre is certainly outside when it lies on the outer side
 // of an edge by more than moving the corners by the slack could change: the edge function
