@@ -621,9 +621,11 @@ bool MeshRenderer::findFrontTriangles() {
     // The filled runs' triangles are taken in chunks on a second thread while this one
     // hands each finished chunk to the GL (drawFrontTriangles). A chunk writes the
     // triangles it keeps from the start of its own share of m_frontIndices, one part per
-    // run it reaches; the parts of one run follow each other in m_frontParts.
+    // run it reaches; the parts of one run, and those of one chunk, follow each other in
+    // m_frontParts.
     const std::vector<Command>& commands = m_meshRuns.commands;
     m_frontParts.clear();
+    m_frontChunks.clear();
     m_frontRanges.assign(commands.size(), {0, 0});
     size_t triangles = 0;
     for (size_t k = 0; k < commands.size(); ++k) {
@@ -637,30 +639,26 @@ bool MeshRenderer::findFrontTriangles() {
             part.from = t;
             part.to = to;
             part.input = c.first + 3 * (t - triangles);
+            if (chunk == m_frontChunks.size()) m_frontChunks.push_back(FrontChunk{m_frontParts.size()});
             m_frontParts.push_back(part);
+            m_frontChunks.back().partEnd = m_frontParts.size();
             t = to;
         }
         m_frontRanges[k].second = m_frontParts.size() - m_frontRanges[k].first;
         triangles += c.count / 3;
     }
-    const size_t chunks = (triangles + kFrontChunkTriangles - 1) / kFrontChunkTriangles;
     m_frontIndices.resize(3 * triangles);
-    m_frontChunks.assign(chunks, FrontChunk{});
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_frontElements);
     if (m_frontIndices.size() > m_frontCapacity) {
         m_frontCapacity = m_frontIndices.size();
         glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_frontCapacity * sizeof(GLuint)), nullptr, GL_STREAM_DRAW);
     }
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-    // Parts of one chunk follow each other too: the first of each chunk.
-    std::vector<size_t>& firstPart = m_frontChunkFirstPart;
-    firstPart.assign(chunks + 1, m_frontParts.size());
-    for (size_t i = m_frontParts.size(); i-- > 0;) firstPart[m_frontParts[i].chunk] = i;
-    m_frontWorker.start(chunks, [this, edge, wp, keptSign, centresOnly](size_t chunk) {
+    m_frontWorker.start(m_frontChunks.size(), [this, edge, wp, keptSign, centresOnly](size_t chunk) {
         FrontChunk& fc = m_frontChunks[chunk];
         GLuint* const start = m_frontIndices.data() + 3 * chunk * kFrontChunkTriangles;
         GLuint* out = start;
-        for (size_t i = m_frontChunkFirstPart[chunk]; i < m_frontParts.size() && m_frontParts[i].chunk == chunk; ++i) {
+        for (size_t i = fc.firstPart; i < fc.partEnd; ++i) {
             FrontPart& part = m_frontParts[i];
             part.first = static_cast<size_t>(out - m_frontIndices.data());
             const GLuint* in = m_meshIndexCopy.data() + part.input;
@@ -709,7 +707,7 @@ void MeshRenderer::drawFrontTriangles(size_t command) {
             glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(part.count), GL_UNSIGNED_INT,
                            reinterpret_cast<const void*>(part.first * sizeof(GLuint)));
         // The end of a chunk: let the rasteriser threads start on it.
-        if (i + 1 == m_frontParts.size() || m_frontParts[i + 1].chunk != part.chunk) glFlush();
+        if (i + 1 == fc.partEnd) glFlush();
     }
     ++m_batches;
 }
@@ -763,6 +761,10 @@ bool MeshRenderer::readDepthForWire() {
     return true;
 }
 
+inline float MeshRenderer::tileMaxAt(int x, int y) const {
+    return m_depthTileMax[static_cast<size_t>(y / kDepthTile) * static_cast<size_t>(m_depthTilesX) + static_cast<size_t>(x / kDepthTile)];
+}
+
 inline bool MeshRenderer::depthRange(float xmin, float xmax, float ymin, float ymax, int (&box)[4]) const {
     // Fragments of a segment lie within a pixel and a half of its box: its ends move by up
     // to a pixel along its major axis (and so across it by up to the same), and it is a
@@ -778,10 +780,7 @@ inline bool MeshRenderer::segmentHidden(const WindowPoint& a, const WindowPoint&
     if (std::max(std::fabs(b.x - a.x), std::fabs(b.y - a.y)) < 0.5f) return false;
     const float nearest = std::min(a.z, b.z) - 3.0f * std::fabs(a.z - b.z) - 1e-4f;
     // The tile under the first end first: for a segment in sight it already holds the segment's own depth.
-    const int ax = static_cast<int>(a.x) - m_depthX, ay = static_cast<int>(a.y) - m_depthY;
-    if (m_depthTileMax[static_cast<size_t>(ay / kDepthTile) * static_cast<size_t>(m_depthTilesX) + static_cast<size_t>(ax / kDepthTile)] >=
-        nearest)
-        return false;
+    if (tileMaxAt(static_cast<int>(a.x) - m_depthX, static_cast<int>(a.y) - m_depthY) >= nearest) return false;
     int box[4];
     if (!depthRange(std::min(a.x, b.x), std::max(a.x, b.x), std::min(a.y, b.y), std::max(a.y, b.y), box)) return false;
     for (int y = box[2]; y <= box[3]; ++y) {
@@ -800,9 +799,7 @@ bool MeshRenderer::outlineHidden(const int* c, int n) const {
     const WindowPoint* wp = m_windowPoints.data();
     // The tile under the first corner first: for a face in sight it already holds the
     // face's own depth there, and no fragment is compared with less than that.
-    const int cx = static_cast<int>(wp[c[0] - 1].x) - m_depthX, cy = static_cast<int>(wp[c[0] - 1].y) - m_depthY;
-    const size_t tilesX = static_cast<size_t>(m_depthTilesX);
-    const float firstTile = m_depthTileMax[static_cast<size_t>(cy / kDepthTile) * tilesX + static_cast<size_t>(cx / kDepthTile)];
+    const float firstTile = tileMaxAt(static_cast<int>(wp[c[0] - 1].x) - m_depthX, static_cast<int>(wp[c[0] - 1].y) - m_depthY);
     if (firstTile >= wp[c[0] - 1].z) return false;
     float xmin = wp[c[0] - 1].x, xmax = xmin, ymin = wp[c[0] - 1].y, ymax = ymin;
     float zmin = wp[c[0] - 1].z, zmax = zmin;
@@ -821,7 +818,7 @@ bool MeshRenderer::outlineHidden(const int* c, int n) const {
     if (firstTile >= nearest) return false;
     for (int ty = box[2] / kDepthTile; ty <= box[3] / kDepthTile; ++ty)
         for (int tx = box[0] / kDepthTile; tx <= box[1] / kDepthTile; ++tx)
-            if (m_depthTileMax[static_cast<size_t>(ty) * tilesX + static_cast<size_t>(tx)] >= nearest) return false;
+            if (tileMaxAt(tx * kDepthTile, ty * kDepthTile) >= nearest) return false;
     return true;
 }
 

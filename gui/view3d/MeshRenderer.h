@@ -155,6 +155,8 @@ private:
     // Pixels of the read-back depth that a segment within the given window box may reach
     // (first and last column, first and last row); false when they leave the read-back area.
     bool depthRange(float xmin, float xmax, float ymin, float ymax, int (&box)[4]) const;
+    // Largest depth read back in the tile holding pixel (x, y) of the read-back area.
+    float tileMaxAt(int x, int y) const;
     void finishRecording(PassRuns& runs);
     void replay(const PassRuns& runs, bool frontOnly = false);
     // State calls of the face walk: made at once, or recorded while a pass is being built.
@@ -249,13 +251,13 @@ private:
         size_t first = 0, count = 0;
     };
     struct FrontChunk {
+        size_t firstPart = 0, partEnd = 0;  // its parts in m_frontParts
         size_t written = 0;
         bool sent = false;
         int facingAway = 0, empty = 0;
     };
     std::vector<FrontPart> m_frontParts;
     std::vector<FrontChunk> m_frontChunks;
-    std::vector<size_t> m_frontChunkFirstPart;
     std::vector<std::pair<size_t, size_t>> m_frontRanges;  // per mesh command: first part, parts
     ChunkWorker m_frontWorker;
     GLuint m_frontElements = 0;
