@@ -735,6 +735,13 @@ bool MeshRenderer::readDepthForWire() {
     glGetIntegerv(GL_PACK_SKIP_ROWS, &pack[3]);
     glGetIntegerv(GL_PACK_SWAP_BYTES, &pack[4]);
     if (pack[0] || pack[1] || pack[2] || pack[3] || pack[4]) return false;
+    // The values read and the fragments' depths are both the buffer's fixed-point steps:
+    // eight of them, plus 2e-6 for the difference between the window depths found here
+    // and the GL's own (a few float steps near 1), separate a certain failure.
+    GLint bits = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &bits);
+    if (bits < 8 || bits > 32) return false;
+    m_depthMargin = static_cast<float>(8.0 / (std::ldexp(1.0, bits) - 1.0) + 2e-6);
     // Only the part of the view around the vertices well inside it: outlines reaching
     // beyond the part read are kept (see depthRange), and faces with other vertices are
     // drawn as polygons anyway.
@@ -774,11 +781,27 @@ inline bool MeshRenderer::depthRange(float xmin, float xmax, float ymin, float y
     return box[0] >= 0 && box[2] >= 0 && box[1] < m_depthW && box[3] < m_depthH;
 }
 
+// How far a line fragment's depth may lie beyond the nearer end of its segment. The GL
+// takes a fragment's depth from the projection of its pixel centre onto the segment,
+// t = ((p - a) . (b - a)) / |b - a|^2, not clamped to [0, 1]. Centres lie within 0.5 px
+// of the segment by the diamond-exit rule and other rules may move them by up to a pixel
+// on each axis, so t leaves [0, 1] by at most (0.5 + sqrt 2) / |b - a|; the allowance is
+// rounded up to 2 / |b - a|, plus 1/16 of it for the rounding of the depth plane at window
+// positions far from the origin. Segments under 1/64 px long are not judged.
+inline bool MeshRenderer::depthReach(const WindowPoint& a, const WindowPoint& b, float& below) {
+    const float dx = b.x - a.x, dy = b.y - a.y;
+    const float length = std::sqrt(dx * dx + dy * dy);
+    if (!(length >= 1.0f / 64.0f)) return false;
+    below = std::min(a.z, b.z) - std::fabs(b.z - a.z) * (2.0625f / length);
+    return true;
+}
+
 inline bool MeshRenderer::segmentHidden(const WindowPoint& a, const WindowPoint& b) const {
     // As for a whole outline (below), for one segment and pixel by pixel: this finds the
     // segments of outlines at the rim of the mesh, partly in front of the background.
-    if (std::max(std::fabs(b.x - a.x), std::fabs(b.y - a.y)) < 0.5f) return false;
-    const float nearest = std::min(a.z, b.z) - 3.0f * std::fabs(a.z - b.z) - 1e-4f;
+    float nearest = 0.0f;
+    if (!depthReach(a, b, nearest)) return false;
+    nearest -= m_depthMargin;
     // The tile under the first end first: for a segment in sight it already holds the segment's own depth.
     if (tileMaxAt(static_cast<int>(a.x) - m_depthX, static_cast<int>(a.y) - m_depthY) >= nearest) return false;
     int box[4];
@@ -792,30 +815,28 @@ inline bool MeshRenderer::segmentHidden(const WindowPoint& a, const WindowPoint&
 }
 
 bool MeshRenderer::outlineHidden(const int* c, int n) const {
-    // A segment's fragments lie within the reach depthRange allows for; their depth is
-    // interpolated along the major axis, so it stays within the ends' depths widened by
-    // the slope over one pixel, at most twice the depth span for a segment at least half a
-    // pixel long. Shorter segments keep the face.
+    // Every fragment of the outline lies within the reach depthRange allows for around its
+    // box, and no deeper than the nearest depthReach of its segments.
     const WindowPoint* wp = m_windowPoints.data();
     // The tile under the first corner first: for a face in sight it already holds the
     // face's own depth there, and no fragment is compared with less than that.
     const float firstTile = tileMaxAt(static_cast<int>(wp[c[0] - 1].x) - m_depthX, static_cast<int>(wp[c[0] - 1].y) - m_depthY);
     if (firstTile >= wp[c[0] - 1].z) return false;
     float xmin = wp[c[0] - 1].x, xmax = xmin, ymin = wp[c[0] - 1].y, ymax = ymin;
-    float zmin = wp[c[0] - 1].z, zmax = zmin;
+    float nearest = wp[c[0] - 1].z;
     for (int k = 0; k < n; ++k) {
         const WindowPoint& a = wp[c[k] - 1];
         const WindowPoint& b = wp[c[k + 1 < n ? k + 1 : 0] - 1];
-        if (std::max(std::fabs(b.x - a.x), std::fabs(b.y - a.y)) < 0.5f) return false;
+        float below = 0.0f;
+        if (!depthReach(a, b, below)) return false;
+        nearest = std::min(nearest, below);
         xmin = std::min(xmin, a.x), xmax = std::max(xmax, a.x);
         ymin = std::min(ymin, a.y), ymax = std::max(ymax, a.y);
-        zmin = std::min(zmin, a.z), zmax = std::max(zmax, a.z);
     }
+    nearest -= m_depthMargin;
+    if (firstTile >= nearest) return false;
     int box[4];
     if (!depthRange(xmin, xmax, ymin, ymax, box)) return false;
-    // 1e-4 is several steps of a 16-bit depth buffer, far above the rounding of either side.
-    const float nearest = zmin - 3.0f * (zmax - zmin) - 1e-4f;
-    if (firstTile >= nearest) return false;
     for (int ty = box[2] / kDepthTile; ty <= box[3] / kDepthTile; ++ty)
         for (int tx = box[0] / kDepthTile; tx <= box[1] / kDepthTile; ++tx)
             if (tileMaxAt(tx * kDepthTile, ty * kDepthTile) >= nearest) return false;

@@ -152,6 +152,8 @@ private:
     bool outlineHidden(const int* corners, int count) const;
     // The same for one segment of an outline, looked up pixel by pixel.
     bool segmentHidden(const WindowPoint& a, const WindowPoint& b) const;
+    // The least depth a fragment of segment a-b can have; false for a segment too short to judge.
+    static bool depthReach(const WindowPoint& a, const WindowPoint& b, float& below);
     // Pixels of the read-back depth that a segment within the given window box may reach
     // (first and last column, first and last row); false when they leave the read-back area.
     bool depthRange(float xmin, float xmax, float ymin, float ymax, int (&box)[4]) const;
@@ -216,6 +218,7 @@ private:
     // The depth buffer after the mesh pass, as the largest value in each kDepthTile-square tile.
     std::vector<float> m_depth, m_depthTileMax;
     int m_depthX = 0, m_depthY = 0, m_depthW = 0, m_depthH = 0, m_depthTilesX = 0;
+    float m_depthMargin = 0.0f;  // rounding allowance of the depth values compared (see readDepthForWire)
     // This frame's wire overlay: the outline segments of the faces drawn as segments, and the
     // order of segment runs and polygon runs.
     std::vector<GLuint> m_wireFrameIndices;
