@@ -68,6 +68,16 @@ constexpr size_t kWireChunkFaces = 4096;
 // read-back of the depth buffer finds little of it left to wait for.
 constexpr size_t kFrontChunkTriangles = 8192;
 
+// Pixel columns and rows beyond a segment's window box that its fragments may reach: the
+// diamond-exit rule keeps pixel centres within half a pixel of the segment, other rules
+// the GL allows may move them by a pixel more, and the ends are snapped (see depthRange).
+constexpr float kLineReach = 2.0f;
+
+// Width of the tiles Mesa's software rasteriser works in, from the left edge of the
+// framebuffer: a split of the wire overlay at a multiple of it leaves each of the two
+// contexts tiles of its own, so neither writes memory the other one writes.
+constexpr int kRasterTile = 64;
+
 // Side of the square tiles in which the wire overlay looks up the depth buffer's largest value.
 constexpr int kDepthTile = 4;
 
@@ -136,8 +146,11 @@ void MeshRenderer::initializeGl() {
     m_meshRuns.elements = buffers[4];
     m_wireRuns.elements = buffers[5];
     m_frontElements = buffers[6];
-    m_wireFrameElements = buffers[7];
-    m_frontCapacity = m_wireFrameCapacity = 0;
+    m_wireSides[0].elements = buffers[7];
+    m_frontCapacity = m_wireSides[0].capacity = 0;
+    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    m_secondAllowed = renderer && std::strstr(renderer, "llvmpipe") != nullptr;
+    m_secondFailed = false;
     m_windowUploads = -1;
     m_meshRuns.valid = m_wireRuns.valid = false;
     m_uploadedVertices = 0;
@@ -149,8 +162,15 @@ void MeshRenderer::initializeGl() {
 void MeshRenderer::releaseGl() {
     if (!m_glReady) return;
     const GLuint buffers[8] = {m_positionBuffer,     m_normalBuffer,       m_uvBuffer,      m_uvEdgeFlagBuffer,
-                               m_meshRuns.elements, m_wireRuns.elements, m_frontElements, m_wireFrameElements};
+                               m_meshRuns.elements, m_wireRuns.elements, m_frontElements, m_wireSides[0].elements};
     glDeleteBuffers(8, buffers);
+    // The second context's own objects go with it; the shared ones above outlive it.
+    m_second.stop([this](QOpenGLFunctions& gl) {
+        gl.glDeleteBuffers(1, &m_wireSides[1].elements);
+        gl.glDeleteFramebuffers(1, &m_secondFramebuffer);
+    });
+    m_wireSides[1].elements = m_secondFramebuffer = 0;
+    m_wireSides[1].capacity = 0;
     m_meshRuns.valid = m_wireRuns.valid = false;
     m_glReady = false;
 }
@@ -776,8 +796,8 @@ inline bool MeshRenderer::depthRange(float xmin, float xmax, float ymin, float y
     // Fragments of a segment lie within a pixel and a half of its box: its ends move by up
     // to a pixel along its major axis (and so across it by up to the same), and it is a
     // pixel wide. Two pixels of border cover them.
-    box[0] = floorToInt(xmin - 2.0f) - m_depthX, box[1] = floorToInt(xmax + 2.0f) - m_depthX;
-    box[2] = floorToInt(ymin - 2.0f) - m_depthY, box[3] = floorToInt(ymax + 2.0f) - m_depthY;
+    box[0] = floorToInt(xmin - kLineReach) - m_depthX, box[1] = floorToInt(xmax + kLineReach) - m_depthX;
+    box[2] = floorToInt(ymin - kLineReach) - m_depthY, box[3] = floorToInt(ymax + kLineReach) - m_depthY;
     return box[0] >= 0 && box[2] >= 0 && box[1] < m_depthW && box[3] < m_depthH;
 }
 
@@ -843,98 +863,311 @@ bool MeshRenderer::outlineHidden(const int* c, int n) const {
     return true;
 }
 
-void MeshRenderer::drawWireFaces() {
-    if (m_wireCollapsedUploads != m_uploads) findCollapsedWireFaces();
-    transformVertices();
+void MeshRenderer::WireSide::prepare(size_t chunkCount, size_t indexCount) {
+    indices.resize(indexCount);
+    if (chunks.size() < chunkCount) chunks.resize(chunkCount);
+}
+
+void MeshRenderer::chooseWireChunk(size_t chunk, WireSide& side, bool hiddenTest) const {
     const int* cv = m_doc.cornerVertexList.data();
     const unsigned char* edge = m_nearClipEdge.data();
     const WindowPoint* wp = m_windowPoints.data();
+    const bool whole = side.xFrom == -HUGE_VALF && side.xTo == HUGE_VALF;
+    // A segment may change a pixel of the side's columns when its reach overlaps them.
+    auto reaches = [&side](float xmin, float xmax) { return xmax + kLineReach >= side.xFrom && xmin - kLineReach < side.xTo; };
+    WireChunk& part = side.chunks[chunk];
+    part.steps.clear();
+    part.polygonCounts.clear();
+    part.polygonOffsets.clear();
+    part.hiddenOutlines = part.hiddenSegments = part.draws = 0;
+    const size_t faces = m_wireFaces.size();
+    const size_t begin = chunk * kWireChunkFaces, end = std::min(faces, begin + kWireChunkFaces);
+    GLuint* const start = side.indices.data() + m_wireFaces[begin].lineFirst;
+    GLuint* lines = start;
+    auto step = [&part](bool polygons, size_t at, size_t count) {
+        if (part.steps.empty() || part.steps.back().polygons != polygons) part.steps.push_back({polygons, at, 0});
+        part.steps.back().count += count;
+    };
+    for (size_t i = begin; i < end; ++i) {
+        const WireFace& w = m_wireFaces[i];
+        bool polygon = m_wireCollapsed[i] != 0;
+        const int* c = cv + w.firstCorner;
+        for (int k = 0; k < w.corners && !polygon; ++k) polygon = edge[c[k] - 1] != 0;
+        if (polygon) {  // both sides draw it, each within its own columns
+            step(true, part.polygonCounts.size(), 1);
+            part.polygonCounts.push_back(w.corners);
+            part.polygonOffsets.push_back(reinterpret_cast<const void*>(w.polygonFirst * sizeof(GLuint)));
+            continue;
+        }
+        if (!whole) {
+            float xmin = wp[c[0] - 1].x, xmax = xmin;
+            for (int k = 1; k < w.corners; ++k) xmin = std::min(xmin, wp[c[k] - 1].x), xmax = std::max(xmax, wp[c[k] - 1].x);
+            if (!reaches(xmin, xmax)) continue;
+        }
+        if (hiddenTest && outlineHidden(c, w.corners)) {
+            ++part.hiddenOutlines;
+            continue;
+        }
+        const size_t at = static_cast<size_t>(lines - side.indices.data());
+        for (int k = 0; k < w.corners; ++k) {
+            const int from = c[k] - 1, to = c[k + 1 < w.corners ? k + 1 : 0] - 1;
+            if (!whole && !reaches(std::min(wp[from].x, wp[to].x), std::max(wp[from].x, wp[to].x))) continue;
+            if (hiddenTest && segmentHidden(wp[from], wp[to])) {
+                ++part.hiddenSegments;
+                continue;
+            }
+            *lines++ = static_cast<GLuint>(from);
+            *lines++ = static_cast<GLuint>(to);
+        }
+        const size_t count = static_cast<size_t>(lines - side.indices.data()) - at;
+        if (count > 0) step(false, at, count);
+    }
+    part.written = static_cast<size_t>(lines - start);
+}
+
+void MeshRenderer::sendWireChunk(QOpenGLFunctions& gl, size_t chunk, WireSide& side, MultiDrawElements multi) const {
+    WireChunk& part = side.chunks[chunk];
+    const size_t at = m_wireFaces[chunk * kWireChunkFaces].lineFirst;
+    if (part.written > 0) {
+        gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, side.elements);
+        gl.glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLintptr>(at * sizeof(GLuint)),
+                           static_cast<GLsizeiptr>(part.written * sizeof(GLuint)), side.indices.data() + at);
+    }
+    for (const WireStep& st : part.steps) {
+        if (st.polygons) {
+            gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_wireRuns.elements);
+            multi(GL_POLYGON, part.polygonCounts.data() + st.first, GL_UNSIGNED_INT, part.polygonOffsets.data() + st.first,
+                  static_cast<GLsizei>(st.count));
+        } else {
+            gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, side.elements);
+            gl.glDrawElements(GL_LINES, static_cast<GLsizei>(st.count), GL_UNSIGNED_INT,
+                              reinterpret_cast<const void*>(st.first * sizeof(GLuint)));
+        }
+        ++part.draws;
+    }
+    // After each chunk a flush, so that Mesa's rasteriser threads fill in its segments
+    // while the next are being set up.
+    gl.glFlush();
+}
+
+int MeshRenderer::wireSplitColumn() const {
+    // The tile boundary that parts the vertices in sight most evenly; none when either
+    // side would get less than a fifth of them.
+    const int width = m_windowViewport[0] + m_windowViewport[2];
+    const int columns = (width + kRasterTile - 1) / kRasterTile;
+    if (columns < 2 || columns > 1024) return -1;
+    std::vector<int> count(static_cast<size_t>(columns), 0);
+    const WindowPoint* wp = m_windowPoints.data();
+    const unsigned char* edge = m_nearClipEdge.data();
+    int total = 0;
+    for (size_t i = 0, n = m_windowPoints.size(); i < n; i += 4) {
+        if (edge[i] || !(wp[i].x >= 0.0f) || wp[i].x >= static_cast<float>(width)) continue;
+        ++count[static_cast<size_t>(wp[i].x) / kRasterTile];
+        ++total;
+    }
+    int best = -1, bestGap = total, left = 0;
+    for (int k = 1; k < columns; ++k) {
+        left += count[static_cast<size_t>(k - 1)];
+        const int gap = std::abs(total - 2 * left);
+        if (gap < bestGap && 5 * left >= total && 5 * (total - left) >= total) best = k, bestGap = gap;
+    }
+    return best < 0 ? -1 : best * kRasterTile;
+}
+
+bool MeshRenderer::startSecondSide(int split, size_t chunks, size_t indexCount) {
+    if (!m_secondAllowed || m_secondFailed) return false;
+    // Only the plain state of this pass is handed over; anything else keeps one context.
+    static constexpr GLenum kOff[] = {GL_ALPHA_TEST,     GL_FOG,          GL_LINE_SMOOTH,  GL_LINE_STIPPLE,
+                                      GL_POLYGON_OFFSET_LINE, GL_COLOR_LOGIC_OP, GL_TEXTURE_1D, GL_TEXTURE_2D,
+                                      GL_TEXTURE_3D,     GL_STENCIL_TEST, GL_SCISSOR_TEST, GL_LIGHTING,
+                                      GL_CULL_FACE,      GL_CLIP_PLANE0,  GL_CLIP_PLANE1,  GL_CLIP_PLANE2,
+                                      GL_CLIP_PLANE3,    GL_CLIP_PLANE4,  GL_CLIP_PLANE5,  GL_POLYGON_SMOOTH};
+    for (GLenum cap : kOff)
+        if (glIsEnabled(cap)) return false;
+    WireState st{};
+    GLint framebuffer = 0, sampleBuffers = 0, program = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
+    glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    if (framebuffer == 0 || sampleBuffers != 0 || program != 0 || !glIsEnabled(GL_DEPTH_TEST)) return false;
+    auto attachment = [this](GLenum point, GLint& type, GLint& name) {
+        glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, point, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE, &type);
+        name = 0;
+        if (type == GL_NONE) return true;
+        glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, point, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME, &name);
+        if (type == GL_TEXTURE) {
+            GLint level = -1, face = -1;
+            glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, point, GL_FRAMEBUFFER_ATTACHMENT_TEXTURE_LEVEL, &level);
+            glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, point, GL_FRAMEBUFFER_ATTACHMENT_TEXTURE_CUBE_MAP_FACE, &face);
+            return level == 0 && face == 0;
+        }
+        return type == GL_RENDERBUFFER;
+    };
+    if (!attachment(GL_COLOR_ATTACHMENT0, st.colourType, st.colourName) || st.colourType == GL_NONE ||
+        !attachment(GL_DEPTH_ATTACHMENT, st.depthType, st.depthName) || st.depthType == GL_NONE ||
+        !attachment(GL_STENCIL_ATTACHMENT, st.stencilType, st.stencilName))
+        return false;
+    glGetFloatv(GL_MODELVIEW_MATRIX, st.modelview);
+    glGetFloatv(GL_PROJECTION_MATRIX, st.projection);
+    glGetFloatv(GL_CURRENT_COLOR, st.colour);
+    glGetFloatv(GL_LINE_WIDTH, &st.lineWidth);
+    glGetDoublev(GL_DEPTH_RANGE, st.depthRange);
+    glGetIntegerv(GL_VIEWPORT, st.viewport);
+    glGetIntegerv(GL_DEPTH_FUNC, &st.depthFunc);
+    glGetIntegerv(GL_BLEND_SRC_RGB, &st.blendSrcRgb);
+    glGetIntegerv(GL_BLEND_DST_RGB, &st.blendDstRgb);
+    glGetIntegerv(GL_BLEND_SRC_ALPHA, &st.blendSrcAlpha);
+    glGetIntegerv(GL_BLEND_DST_ALPHA, &st.blendDstAlpha);
+    glGetIntegerv(GL_BLEND_EQUATION_RGB, &st.blendEquationRgb);
+    glGetIntegerv(GL_BLEND_EQUATION_ALPHA, &st.blendEquationAlpha);
+    glGetIntegerv(GL_SHADE_MODEL, &st.shadeModel);
+    glGetIntegerv(GL_POLYGON_MODE, st.polygonMode);
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &st.depthMask);
+    glGetBooleanv(GL_COLOR_WRITEMASK, st.colourMask);
+    st.blend = glIsEnabled(GL_BLEND);
+    st.dither = glIsEnabled(GL_DITHER);
+    st.split = split;
+    if (!m_second.running() && !m_second.start(QOpenGLContext::currentContext())) {
+        m_secondFailed = true;
+        return false;
+    }
+    // The second context's framebuffer: this one's attachments, bound afresh each frame
+    // (a resized view has new ones). Its drawing starts only once the framebuffer is whole.
+    bool complete = false;
+    m_second.post([this, &st, &complete](QOpenGLFunctions& gl) {
+        if (!m_secondFramebuffer) gl.glGenFramebuffers(1, &m_secondFramebuffer);
+        gl.glBindFramebuffer(GL_FRAMEBUFFER, m_secondFramebuffer);
+        auto attach = [&gl](GLenum point, GLint type, GLint name) {
+            const GLuint object = static_cast<GLuint>(name);
+            if (type == GL_TEXTURE)
+                gl.glFramebufferTexture2D(GL_FRAMEBUFFER, point, GL_TEXTURE_2D, object, 0);
+            else
+                gl.glFramebufferRenderbuffer(GL_FRAMEBUFFER, point, GL_RENDERBUFFER, type == GL_NONE ? 0 : object);
+        };
+        attach(GL_COLOR_ATTACHMENT0, st.colourType, st.colourName);
+        attach(GL_DEPTH_ATTACHMENT, st.depthType, st.depthName);
+        attach(GL_STENCIL_ATTACHMENT, st.stencilType, st.stencilName);
+        complete = gl.glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE && gl.glGetError() == GL_NO_ERROR;
+    });
+    m_second.wait();
+    if (!complete) return false;
+    // Its pixels must hold the mesh pass before it draws over them.
+    glFinish();
+    m_wireSides[1].xFrom = static_cast<float>(split);
+    m_wireSides[1].xTo = HUGE_VALF;
+    m_wireSides[1].prepare(chunks, indexCount);
+    m_second.post([this, st, chunks, indexCount](QOpenGLFunctions& gl) { drawSecondSide(gl, *this, st, chunks, indexCount); });
+    return true;
+}
+
+void MeshRenderer::drawSecondSide(QOpenGLFunctions& gl, MeshRenderer& r, const WireState& st, size_t chunks, size_t indexCount) {
+    gl.glViewport(st.viewport[0], st.viewport[1], st.viewport[2], st.viewport[3]);
+    glDepthRange(st.depthRange[0], st.depthRange[1]);
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixf(st.projection);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadMatrixf(st.modelview);
+    gl.glEnable(GL_DEPTH_TEST);
+    gl.glDepthFunc(static_cast<GLenum>(st.depthFunc));
+    gl.glDepthMask(st.depthMask);
+    if (st.blend) gl.glEnable(GL_BLEND); else gl.glDisable(GL_BLEND);
+    gl.glBlendFuncSeparate(static_cast<GLenum>(st.blendSrcRgb), static_cast<GLenum>(st.blendDstRgb),
+                           static_cast<GLenum>(st.blendSrcAlpha), static_cast<GLenum>(st.blendDstAlpha));
+    gl.glBlendEquationSeparate(static_cast<GLenum>(st.blendEquationRgb), static_cast<GLenum>(st.blendEquationAlpha));
+    gl.glColorMask(st.colourMask[0], st.colourMask[1], st.colourMask[2], st.colourMask[3]);
+    if (st.dither) gl.glEnable(GL_DITHER); else gl.glDisable(GL_DITHER);
+    gl.glDisable(GL_LIGHTING);
+    gl.glDisable(GL_CULL_FACE);
+    glShadeModel(static_cast<GLenum>(st.shadeModel));
+    gl.glLineWidth(st.lineWidth);
+    glPolygonMode(GL_FRONT, static_cast<GLenum>(st.polygonMode[0]));
+    glPolygonMode(GL_BACK, static_cast<GLenum>(st.polygonMode[1]));
+    glColor4fv(st.colour);
+    gl.glEnable(GL_SCISSOR_TEST);
+    gl.glScissor(st.split, 0, 1 << 15, 1 << 15);
+    WireSide& side = r.m_wireSides[1];
+    if (!side.elements) gl.glGenBuffers(1, &side.elements);
+    gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, side.elements);
+    if (indexCount > side.capacity) {
+        side.capacity = indexCount;
+        gl.glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indexCount * sizeof(GLuint)), nullptr, GL_STREAM_DRAW);
+    }
+    gl.glBindBuffer(GL_ARRAY_BUFFER, r.m_positionBuffer);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, nullptr);
+    gl.glBindBuffer(GL_ARRAY_BUFFER, 0);
+    for (size_t chunk = 0; chunk < chunks; ++chunk) {
+        r.chooseWireChunk(chunk, side, true);
+        r.sendWireChunk(gl, chunk, side, r.m_multiDrawElements);
+    }
+    glDisableClientState(GL_VERTEX_ARRAY);
+    gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    // Everything of this side is in the shared framebuffer before the view's context goes on.
+    gl.glFinish();
+}
+
+void MeshRenderer::drawWireFaces() {
+    if (m_wireCollapsedUploads != m_uploads) findCollapsedWireFaces();
+    transformVertices();
     // Faces whose outline lies wholly behind the mesh already drawn change no pixel: they
     // are left out, and so are single hidden segments of the other faces. The read-back
     // waits for the mesh pass to be drawn.
     const bool hiddenTest = !m_wireFaces.empty() && readDepthForWire();
     if (!hiddenTest) glFlush();  // the mesh pass is complete: let it be drawn while the outlines are set up
-    m_wireFrameIndices.resize(m_wireFaces.empty() ? 0 : m_wireFaces.back().lineFirst + wireLineIndices(m_wireFaces.back().corners));
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_wireFrameElements);
-    if (m_wireFrameIndices.size() > m_wireFrameCapacity) {
-        m_wireFrameCapacity = m_wireFrameIndices.size();
-        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_wireFrameCapacity * sizeof(GLuint)), nullptr, GL_STREAM_DRAW);
-    }
-    // The faces are taken in chunks on a second thread while this one hands each finished
-    // chunk to the GL. A chunk writes its segments from the first line index of its first
-    // face on and keeps its own steps, in face order.
     const size_t faces = m_wireFaces.size();
     const size_t chunks = (faces + kWireChunkFaces - 1) / kWireChunkFaces;
-    if (m_wireChunks.size() < chunks) m_wireChunks.resize(chunks);
-    m_wireWorker.start(chunks, [this, cv, edge, wp, hiddenTest, faces](size_t chunk) {
-        WireChunk& part = m_wireChunks[chunk];
-        part.steps.clear();
-        part.polygonCounts.clear();
-        part.polygonOffsets.clear();
-        part.hiddenOutlines = part.hiddenSegments = 0;
-        const size_t begin = chunk * kWireChunkFaces, end = std::min(faces, begin + kWireChunkFaces);
-        GLuint* const start = m_wireFrameIndices.data() + m_wireFaces[begin].lineFirst;
-        GLuint* lines = start;
-        auto step = [&part](bool polygons, size_t at, size_t count) {
-            if (part.steps.empty() || part.steps.back().polygons != polygons) part.steps.push_back({polygons, at, 0});
-            part.steps.back().count += count;
-        };
-        for (size_t i = begin; i < end; ++i) {
-            const WireFace& w = m_wireFaces[i];
-            bool polygon = m_wireCollapsed[i] != 0;
-            const int* c = cv + w.firstCorner;
-            for (int k = 0; k < w.corners && !polygon; ++k) polygon = edge[c[k] - 1] != 0;
-            if (polygon) {
-                step(true, part.polygonCounts.size(), 1);
-                part.polygonCounts.push_back(w.corners);
-                part.polygonOffsets.push_back(reinterpret_cast<const void*>(w.polygonFirst * sizeof(GLuint)));
-            } else if (hiddenTest && outlineHidden(c, w.corners)) {
-                ++part.hiddenOutlines;
-            } else {
-                const size_t at = static_cast<size_t>(lines - m_wireFrameIndices.data());
-                for (int k = 0; k < w.corners; ++k) {
-                    const int from = c[k] - 1, to = c[k + 1 < w.corners ? k + 1 : 0] - 1;
-                    if (hiddenTest && segmentHidden(wp[from], wp[to])) {
-                        ++part.hiddenSegments;
-                        continue;
-                    }
-                    *lines++ = static_cast<GLuint>(from);
-                    *lines++ = static_cast<GLuint>(to);
-                }
-                const size_t count = static_cast<size_t>(lines - m_wireFrameIndices.data()) - at;
-                if (count > 0) step(false, at, count);
-            }
-        }
-        part.written = static_cast<size_t>(lines - start);
-    });
-    for (size_t chunk = 0; chunk < chunks; ++chunk) {
-        m_wireWorker.waitFor(chunk);
-        const WireChunk& part = m_wireChunks[chunk];
-        const size_t at = m_wireFaces[chunk * kWireChunkFaces].lineFirst;
-        if (part.written > 0) {
-            glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_wireFrameElements);
-            glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLintptr>(at * sizeof(GLuint)),
-                            static_cast<GLsizeiptr>(part.written * sizeof(GLuint)), m_wireFrameIndices.data() + at);
-        }
-        for (const WireStep& st : part.steps) {
-            if (st.polygons) {
-                glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_wireRuns.elements);
-                m_multiDrawElements(GL_POLYGON, part.polygonCounts.data() + st.first, GL_UNSIGNED_INT,
-                                    part.polygonOffsets.data() + st.first, static_cast<GLsizei>(st.count));
-            } else {
-                glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_wireFrameElements);
-                glDrawElements(GL_LINES, static_cast<GLsizei>(st.count), GL_UNSIGNED_INT,
-                               reinterpret_cast<const void*>(st.first * sizeof(GLuint)));
-            }
-            ++m_batches;
-        }
-        // After each chunk a flush, so that Mesa's rasteriser threads fill in its segments
-        // while the next are being set up.
-        glFlush();
-        m_hiddenOutlines += part.hiddenOutlines;
-        m_hiddenSegments += part.hiddenSegments;
+    const size_t indexCount = faces == 0 ? 0 : m_wireFaces.back().lineFirst + wireLineIndices(m_wireFaces.back().corners);
+    WireSide& mine = m_wireSides[0];
+    mine.prepare(chunks, indexCount);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mine.elements);
+    if (indexCount > mine.capacity) {
+        mine.capacity = indexCount;
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indexCount * sizeof(GLuint)), nullptr, GL_STREAM_DRAW);
     }
-    m_wireWorker.finish();
+    auto tally = [this](const WireSide& side, size_t count) {
+        for (size_t chunk = 0; chunk < count; ++chunk) {
+            m_hiddenOutlines += side.chunks[chunk].hiddenOutlines;
+            m_hiddenSegments += side.chunks[chunk].hiddenSegments;
+            m_batches += side.chunks[chunk].draws;
+        }
+    };
+    // With Mesa's software rasteriser the GL sets up every segment on the thread that draws
+    // it, which makes that thread the slowest part of the frame. From two chunks on, a
+    // second context draws the right-hand columns of the view while this one draws the
+    // left-hand ones, each with the scissor test keeping it to its own. Every pixel then
+    // gets the same segments in the same order as from one context, so the picture is
+    // the same.
+    const int split = hiddenTest && chunks >= 2 ? wireSplitColumn() : -1;
+    if (split > 0 && startSecondSide(split, chunks, indexCount)) {
+        GLint scissor[4];
+        glGetIntegerv(GL_SCISSOR_BOX, scissor);
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, 0, split, 1 << 15);
+        mine.xFrom = -HUGE_VALF;
+        mine.xTo = static_cast<float>(split);
+        for (size_t chunk = 0; chunk < chunks; ++chunk) {
+            chooseWireChunk(chunk, mine, true);
+            sendWireChunk(*this, chunk, mine, m_multiDrawElements);
+        }
+        m_second.wait();
+        glDisable(GL_SCISSOR_TEST);
+        glScissor(scissor[0], scissor[1], scissor[2], scissor[3]);
+        tally(mine, chunks);
+        tally(m_wireSides[1], chunks);
+        ++m_splitFrames;
+    } else {
+        // The faces are taken in chunks on a second thread while this one hands each
+        // finished chunk to the GL.
+        mine.xFrom = -HUGE_VALF;
+        mine.xTo = HUGE_VALF;
+        m_wireWorker.start(chunks, [this, &mine, hiddenTest](size_t chunk) { chooseWireChunk(chunk, mine, hiddenTest); });
+        for (size_t chunk = 0; chunk < chunks; ++chunk) {
+            m_wireWorker.waitFor(chunk);
+            sendWireChunk(*this, chunk, mine, m_multiDrawElements);
+        }
+        m_wireWorker.finish();
+        tally(mine, chunks);
+    }
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
 }
 

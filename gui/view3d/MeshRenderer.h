@@ -30,6 +30,7 @@
 
 #include "doc/CVELTADoc.h"
 #include "platform/TwoThreads.h"
+#include "view3d/SecondContext.h"
 #include "view3d/ViewState.h"
 
 namespace vortel::view {
@@ -80,6 +81,7 @@ public:
         m_hiddenSegments = 0;
         m_facingAwayTriangles = 0;
         m_emptyTriangles = 0;
+        m_splitFrames = 0;
     }
     // Filled triangles of the mesh pass left out in the fast frames since the last reset,
     // facing clearly away from the eye while the GL culls that side.
@@ -91,7 +93,11 @@ public:
     // wholly behind what the depth buffer already holds.
     int hiddenOutlineCount() const { return m_hiddenOutlines; }
     // Single outline segments of the other wire overlay faces left out the same way.
+    // Both counts are taken per side of a split frame (see splitFrameCount), so a face or
+    // segment reaching both sides counts twice.
     int hiddenSegmentCount() const { return m_hiddenSegments; }
+    // Fast frames whose wire overlay was drawn by two contexts at once, one side each.
+    int splitFrameCount() const { return m_splitFrames; }
     // Times the runs of the mesh pass were built (once per change of mode, flags or mesh).
     int meshRunBuilds() const { return m_meshRuns.builds; }
     // Buffer uploads of display positions and normals so far.
@@ -99,6 +105,7 @@ public:
 
 private:
     enum class Batch { None, Filled, Unfilled, Lines, Polygons };
+    using MultiDrawElements = void (*)(GLenum, const GLsizei*, GLenum, const void* const*, GLsizei);
 
     // One step of a recorded pass: a state call of the face walk or one batch draw.
     struct Command {
@@ -219,26 +226,58 @@ private:
     std::vector<float> m_depth, m_depthTileMax;
     int m_depthX = 0, m_depthY = 0, m_depthW = 0, m_depthH = 0, m_depthTilesX = 0;
     float m_depthMargin = 0.0f;  // rounding allowance of the depth values compared (see readDepthForWire)
-    // This frame's wire overlay: the outline segments of the faces drawn as segments, and the
-    // order of segment runs and polygon runs.
-    std::vector<GLuint> m_wireFrameIndices;
     struct WireStep {
         bool polygons;
-        size_t first, count;  // indices in m_wireFrameIndices, or polygons in the chunk's lists
+        size_t first, count;  // indices in the side's list, or polygons in the chunk's lists
     };
-    // What each chunk of the faces gave (see drawWireFaces): steps in its own polygon
-    // lists and in m_wireFrameIndices.
+    // What one chunk of the faces gave for one side (see chooseWireChunk): steps in its own
+    // polygon lists and in the side's segment list.
     struct WireChunk {
         std::vector<WireStep> steps;
         std::vector<GLsizei> polygonCounts;
         std::vector<const void*> polygonOffsets;
         size_t written = 0;
-        int hiddenOutlines = 0, hiddenSegments = 0;
+        int hiddenOutlines = 0, hiddenSegments = 0, draws = 0;
     };
-    std::vector<WireChunk> m_wireChunks;
+    // This frame's wire overlay for the pixel columns [xFrom, xTo) of the view: the outline
+    // segments of the faces drawn as segments (from each face's lineFirst on) and the order
+    // of segment runs and polygon runs, chunk by chunk.
+    struct WireSide {
+        float xFrom = 0.0f, xTo = 0.0f;
+        std::vector<GLuint> indices;
+        std::vector<WireChunk> chunks;
+        GLuint elements = 0;  // element buffer, of the context that draws this side
+        size_t capacity = 0;
+        void prepare(size_t chunkCount, size_t indexCount);
+    };
+    // Every state the wire overlay's drawing depends on, as the view's context holds it,
+    // for the second context to draw its side the same way.
+    struct WireState {
+        GLfloat modelview[16], projection[16], colour[4], lineWidth;
+        GLdouble depthRange[2];
+        GLint viewport[4], depthFunc, blendSrcRgb, blendDstRgb, blendSrcAlpha, blendDstAlpha;
+        GLint blendEquationRgb, blendEquationAlpha, shadeModel, polygonMode[2];
+        GLboolean depthMask, colourMask[4], blend, dither;
+        GLint colourType, colourName, depthType, depthName, stencilType, stencilName;
+        int split;  // first pixel column of the second side
+    };
+    // The faces of one chunk that may change pixels of the side's columns (all of them for
+    // the whole view), hidden ones left out.
+    void chooseWireChunk(size_t chunk, WireSide& side, bool hiddenTest) const;
+    // Uploads and draws a chosen chunk in the context current on this thread.
+    void sendWireChunk(QOpenGLFunctions& gl, size_t chunk, WireSide& side, MultiDrawElements multi) const;
+    // Pixel column where a second context should take over the wire overlay, or -1.
+    int wireSplitColumn() const;
+    // Hands the columns from `split` on to the second context; false when it cannot take them.
+    bool startSecondSide(int split, size_t chunks, size_t indexCount);
+    static void drawSecondSide(QOpenGLFunctions& gl, MeshRenderer& r, const WireState& st, size_t chunks, size_t indexCount);
+    WireSide m_wireSides[2];  // 0: drawn by the view's context; 1: by the second context
     ChunkWorker m_wireWorker;
-    GLuint m_wireFrameElements = 0;
-    size_t m_wireFrameCapacity = 0;
+    SecondContext m_second;
+    bool m_secondAllowed = false;  // the GL is Mesa's llvmpipe (see drawWireFaces)
+    bool m_secondFailed = false;   // the second context could not be had
+    GLuint m_secondFramebuffer = 0;  // of the second context
+    int m_splitFrames = 0;
     int m_hiddenOutlines = 0;
     int m_hiddenSegments = 0;
     int m_facingAwayTriangles = 0;
@@ -272,7 +311,6 @@ private:
     std::vector<GLsizei> m_polygonCounts;
     std::vector<const void*> m_polygonOffsets;
     size_t m_polygonStart = 0;
-    using MultiDrawElements = void (*)(GLenum, const GLsizei*, GLenum, const void* const*, GLsizei);
     MultiDrawElements m_multiDrawElements = nullptr;
     std::vector<Vec3> m_uvPositions;
     std::vector<GLuint> m_pointIndices;

@@ -390,6 +390,7 @@ private slots:
         int compared = 0;
         int referenceUnsteady = 0;  // pixels where the two reference frames disagree
         int facingAway = 0, empty = 0, hiddenOutlines = 0, hiddenSegments = 0;  // what the fast frames left out
+        int split = 0;  // fast frames whose wire overlay two contexts drew
         // Mesa's immediate mode cuts a polygon in two where its vertex buffer fills up in the
         // middle of glBegin/glEnd, and the line and point modes then show one stray diagonal
         // in the reference. The buffer position carries over from frame to frame, so the
@@ -406,11 +407,13 @@ private slots:
             empty += f.view->renderer().emptyTriangleCount();
             hiddenOutlines += f.view->renderer().hiddenOutlineCount();
             hiddenSegments += f.view->renderer().hiddenSegmentCount();
+            split += f.view->renderer().splitFrameCount();
             const QImage ref = f.grab(true);
             const QImage ref2 = f.grab(true);
             int differ = 0, lit = 0;
-            for (int y = 0; y < 600; ++y)
-                for (int x = 0; x < 800; ++x) {
+            QCOMPARE(fast.size(), ref.size());
+            for (int y = 0; y < fast.height(); ++y)
+                for (int x = 0; x < fast.width(); ++x) {
                     const QRgb p = fast.pixel(x, y);
                     if (p != ref.pixel(x, y) && p != ref2.pixel(x, y)) ++differ;
                     if (!isBlack(ref.pixel(x, y))) ++lit;
@@ -420,8 +423,8 @@ private slots:
                 const QString base = QString("/tmp/viewdiff_%1").arg(compared);
                 fast.save(base + "_fast.png");
                 ref.save(base + "_ref.png");
-                for (int y = 0; y < 600; ++y)
-                    for (int x = 0; x < 800; ++x)
+                for (int y = 0; y < fast.height(); ++y)
+                    for (int x = 0; x < fast.width(); ++x)
                         if (fast.pixel(x, y) != ref.pixel(x, y) && fast.pixel(x, y) != ref2.pixel(x, y))
                             std::printf("%s (%d,%d) fast %08x ref %08x\n", what, x, y, fast.pixel(x, y), ref.pixel(x, y));
             }
@@ -468,13 +471,28 @@ private slots:
             f.doc.uvViewFlag = 0;
         }
         QCOMPARE(compared, 60 + 20);
+        if (mesh == "fine") {
+            // The wire overlay of a large mesh is drawn by two contexts, one side of the view
+            // each; after a resize the second one draws into the new framebuffer.
+            QVERIFY(split > 0);
+            f.view->setGeometry(0, 0, 736, 552);
+            for (float rotY : {10.0f, 100.0f}) {
+                f.resetView(4);
+                f.view->state().zoom = zoom;
+                f.view->state().rotY = rotY;
+                const int before = split;
+                check(qPrintable(QString("resized, rotY %1").arg(rotY)));
+                QVERIFY(split > before);
+            }
+            f.view->setGeometry(0, 0, 800, 600);
+        }
         // The comparisons above covered frames that left out triangles facing away and, on
         // the closed meshes, outlines wholly behind the mesh.
         QVERIFY(facingAway > 0);
         if (mesh != "mixed") QVERIFY2(hiddenOutlines > 0 && hiddenSegments > 0, qPrintable(mesh));
         if (mesh == "fine") QVERIFY(empty > 1000);  // triangles smaller than a pixel left out
-        qInfo("left out: %d facing away, %d empty, %d hidden outlines, %d hidden segments", facingAway, empty, hiddenOutlines,
-              hiddenSegments);
+        qInfo("left out: %d facing away, %d empty, %d hidden outlines, %d hidden segments; %d split frames", facingAway, empty,
+              hiddenOutlines, hiddenSegments, split);
         if (referenceUnsteady) qInfo("reference frames disagreed in %d pixels", referenceUnsteady);
         f.doc.edgeLineCount = 0;
         f.doc.markerPointCount1 = 0;
