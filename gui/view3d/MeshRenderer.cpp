@@ -950,7 +950,7 @@ void MeshRenderer::sendWireChunk(QOpenGLFunctions& gl, size_t chunk, WireSide& s
     gl.glFlush();
 }
 
-int MeshRenderer::wireSplitColumn() const {
+int MeshRenderer::splitColumn() const {
     // The tile boundary that parts the vertices in sight most evenly; none when either
     // side would get less than a fifth of them.
     const int width = m_windowViewport[0] + m_windowViewport[2];
@@ -974,83 +974,23 @@ int MeshRenderer::wireSplitColumn() const {
     return best < 0 ? -1 : best * kRasterTile;
 }
 
-bool MeshRenderer::startSecondSide(int split, size_t chunks, size_t indexCount) {
-    if (!m_secondAllowed || m_secondFailed) return false;
-    // Only the plain state of this pass is handed over; anything else keeps one context.
-    static constexpr GLenum kOff[] = {GL_ALPHA_TEST,     GL_FOG,          GL_LINE_SMOOTH,  GL_LINE_STIPPLE,
-                                      GL_POLYGON_OFFSET_LINE, GL_COLOR_LOGIC_OP, GL_TEXTURE_1D, GL_TEXTURE_2D,
-                                      GL_TEXTURE_3D,     GL_STENCIL_TEST, GL_SCISSOR_TEST, GL_LIGHTING,
-                                      GL_CULL_FACE,      GL_CLIP_PLANE0,  GL_CLIP_PLANE1,  GL_CLIP_PLANE2,
-                                      GL_CLIP_PLANE3,    GL_CLIP_PLANE4,  GL_CLIP_PLANE5,  GL_POLYGON_SMOOTH};
-    for (GLenum cap : kOff)
-        if (glIsEnabled(cap)) return false;
-    WireState st{};
-    GLint framebuffer = 0, sampleBuffers = 0, program = 0;
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
-    glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
-    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-    if (framebuffer == 0 || sampleBuffers != 0 || program != 0 || !glIsEnabled(GL_DEPTH_TEST)) return false;
-    auto attachment = [this](GLenum point, GLint& type, GLint& name) {
-        glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, point, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE, &type);
-        name = 0;
-        if (type == GL_NONE) return true;
-        glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, point, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME, &name);
-        if (type == GL_TEXTURE) {
-            GLint level = -1, face = -1;
-            glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, point, GL_FRAMEBUFFER_ATTACHMENT_TEXTURE_LEVEL, &level);
-            glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, point, GL_FRAMEBUFFER_ATTACHMENT_TEXTURE_CUBE_MAP_FACE, &face);
-            return level == 0 && face == 0;
-        }
-        return type == GL_RENDERBUFFER;
-    };
-    if (!attachment(GL_COLOR_ATTACHMENT0, st.colourType, st.colourName) || st.colourType == GL_NONE ||
-        !attachment(GL_DEPTH_ATTACHMENT, st.depthType, st.depthName) || st.depthType == GL_NONE ||
-        !attachment(GL_STENCIL_ATTACHMENT, st.stencilType, st.stencilName))
-        return false;
-    glGetFloatv(GL_MODELVIEW_MATRIX, st.modelview);
-    glGetFloatv(GL_PROJECTION_MATRIX, st.projection);
-    glGetFloatv(GL_CURRENT_COLOR, st.colour);
-    glGetFloatv(GL_LINE_WIDTH, &st.lineWidth);
-    glGetDoublev(GL_DEPTH_RANGE, st.depthRange);
-    glGetIntegerv(GL_VIEWPORT, st.viewport);
-    glGetIntegerv(GL_DEPTH_FUNC, &st.depthFunc);
-    glGetIntegerv(GL_BLEND_SRC_RGB, &st.blendSrcRgb);
-    glGetIntegerv(GL_BLEND_DST_RGB, &st.blendDstRgb);
-    glGetIntegerv(GL_BLEND_SRC_ALPHA, &st.blendSrcAlpha);
-    glGetIntegerv(GL_BLEND_DST_ALPHA, &st.blendDstAlpha);
-    glGetIntegerv(GL_BLEND_EQUATION_RGB, &st.blendEquationRgb);
-    glGetIntegerv(GL_BLEND_EQUATION_ALPHA, &st.blendEquationAlpha);
-    glGetIntegerv(GL_SHADE_MODEL, &st.shadeModel);
-    glGetIntegerv(GL_POLYGON_MODE, st.polygonMode);
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &st.depthMask);
-    glGetBooleanv(GL_COLOR_WRITEMASK, st.colourMask);
-    st.blend = glIsEnabled(GL_BLEND);
-    st.dither = glIsEnabled(GL_DITHER);
+bool MeshRenderer::readySecondContext(PassState& st, int split) {
+    if (!m_secondAllowed || m_secondFailed || !readPassState(*this, st)) return false;
     st.split = split;
     if (!m_second.running() && !m_second.start(QOpenGLContext::currentContext())) {
         m_secondFailed = true;
         return false;
     }
-    // The second context's framebuffer: this one's attachments, bound afresh each frame
-    // (a resized view has new ones). Its drawing starts only once the framebuffer is whole.
+    // The second context draws only once its framebuffer holds this one's attachments.
     bool complete = false;
-    m_second.post([this, &st, &complete](QOpenGLFunctions& gl) {
-        if (!m_secondFramebuffer) gl.glGenFramebuffers(1, &m_secondFramebuffer);
-        gl.glBindFramebuffer(GL_FRAMEBUFFER, m_secondFramebuffer);
-        auto attach = [&gl](GLenum point, GLint type, GLint name) {
-            const GLuint object = static_cast<GLuint>(name);
-            if (type == GL_TEXTURE)
-                gl.glFramebufferTexture2D(GL_FRAMEBUFFER, point, GL_TEXTURE_2D, object, 0);
-            else
-                gl.glFramebufferRenderbuffer(GL_FRAMEBUFFER, point, GL_RENDERBUFFER, type == GL_NONE ? 0 : object);
-        };
-        attach(GL_COLOR_ATTACHMENT0, st.colourType, st.colourName);
-        attach(GL_DEPTH_ATTACHMENT, st.depthType, st.depthName);
-        attach(GL_STENCIL_ATTACHMENT, st.stencilType, st.stencilName);
-        complete = gl.glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE && gl.glGetError() == GL_NO_ERROR;
-    });
+    m_second.post([this, &st, &complete](QOpenGLFunctions& gl) { complete = attachPassFramebuffer(gl, st, m_secondFramebuffer); });
     m_second.wait();
-    if (!complete) return false;
+    return complete;
+}
+
+bool MeshRenderer::startSecondSide(int split, size_t chunks, size_t indexCount) {
+    PassState st{};
+    if (!readySecondContext(st, split)) return false;
     // Its pixels must hold the mesh pass before it draws over them.
     glFinish();
     m_wireSides[1].xFrom = static_cast<float>(split);
@@ -1060,31 +1000,8 @@ bool MeshRenderer::startSecondSide(int split, size_t chunks, size_t indexCount) 
     return true;
 }
 
-void MeshRenderer::drawSecondSide(QOpenGLFunctions& gl, MeshRenderer& r, const WireState& st, size_t chunks, size_t indexCount) {
-    gl.glViewport(st.viewport[0], st.viewport[1], st.viewport[2], st.viewport[3]);
-    glDepthRange(st.depthRange[0], st.depthRange[1]);
-    glMatrixMode(GL_PROJECTION);
-    glLoadMatrixf(st.projection);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadMatrixf(st.modelview);
-    gl.glEnable(GL_DEPTH_TEST);
-    gl.glDepthFunc(static_cast<GLenum>(st.depthFunc));
-    gl.glDepthMask(st.depthMask);
-    if (st.blend) gl.glEnable(GL_BLEND); else gl.glDisable(GL_BLEND);
-    gl.glBlendFuncSeparate(static_cast<GLenum>(st.blendSrcRgb), static_cast<GLenum>(st.blendDstRgb),
-                           static_cast<GLenum>(st.blendSrcAlpha), static_cast<GLenum>(st.blendDstAlpha));
-    gl.glBlendEquationSeparate(static_cast<GLenum>(st.blendEquationRgb), static_cast<GLenum>(st.blendEquationAlpha));
-    gl.glColorMask(st.colourMask[0], st.colourMask[1], st.colourMask[2], st.colourMask[3]);
-    if (st.dither) gl.glEnable(GL_DITHER); else gl.glDisable(GL_DITHER);
-    gl.glDisable(GL_LIGHTING);
-    gl.glDisable(GL_CULL_FACE);
-    glShadeModel(static_cast<GLenum>(st.shadeModel));
-    gl.glLineWidth(st.lineWidth);
-    glPolygonMode(GL_FRONT, static_cast<GLenum>(st.polygonMode[0]));
-    glPolygonMode(GL_BACK, static_cast<GLenum>(st.polygonMode[1]));
-    glColor4fv(st.colour);
-    gl.glEnable(GL_SCISSOR_TEST);
-    gl.glScissor(st.split, 0, 1 << 15, 1 << 15);
+void MeshRenderer::drawSecondSide(QOpenGLFunctions& gl, MeshRenderer& r, const PassState& st, size_t chunks, size_t indexCount) {
+    applyPassState(gl, st);
     WireSide& side = r.m_wireSides[1];
     if (!side.elements) gl.glGenBuffers(1, &side.elements);
     gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, side.elements);
@@ -1137,7 +1054,7 @@ void MeshRenderer::drawWireFaces() {
     // left-hand ones, each with the scissor test keeping it to its own. Every pixel then
     // gets the same segments in the same order as from one context, so the picture is
     // the same.
-    const int split = hiddenTest && chunks >= 2 ? wireSplitColumn() : -1;
+    const int split = hiddenTest && chunks >= 2 ? splitColumn() : -1;
     if (split > 0 && startSecondSide(split, chunks, indexCount)) {
         GLint scissor[4];
         glGetIntegerv(GL_SCISSOR_BOX, scissor);

@@ -30,6 +30,7 @@
 
 #include "doc/CVELTADoc.h"
 #include "platform/TwoThreads.h"
+#include "view3d/PassState.h"
 #include "view3d/SecondContext.h"
 #include "view3d/ViewState.h"
 
@@ -250,27 +251,18 @@ private:
         size_t capacity = 0;
         void prepare(size_t chunkCount, size_t indexCount);
     };
-    // Every state the wire overlay's drawing depends on, as the view's context holds it,
-    // for the second context to draw its side the same way.
-    struct WireState {
-        GLfloat modelview[16], projection[16], colour[4], lineWidth;
-        GLdouble depthRange[2];
-        GLint viewport[4], depthFunc, blendSrcRgb, blendDstRgb, blendSrcAlpha, blendDstAlpha;
-        GLint blendEquationRgb, blendEquationAlpha, shadeModel, polygonMode[2];
-        GLboolean depthMask, colourMask[4], blend, dither;
-        GLint colourType, colourName, depthType, depthName, stencilType, stencilName;
-        int split;  // first pixel column of the second side
-    };
     // The faces of one chunk that may change pixels of the side's columns (all of them for
     // the whole view), hidden ones left out.
     void chooseWireChunk(size_t chunk, WireSide& side, bool hiddenTest) const;
     // Uploads and draws a chosen chunk in the context current on this thread.
     void sendWireChunk(QOpenGLFunctions& gl, size_t chunk, WireSide& side, MultiDrawElements multi) const;
-    // Pixel column where a second context should take over the wire overlay, or -1.
-    int wireSplitColumn() const;
+    // Pixel column where a second context should take over the columns to its right, or -1.
+    int splitColumn() const;
     // Hands the columns from `split` on to the second context; false when it cannot take them.
     bool startSecondSide(int split, size_t chunks, size_t indexCount);
-    static void drawSecondSide(QOpenGLFunctions& gl, MeshRenderer& r, const WireState& st, size_t chunks, size_t indexCount);
+    static void drawSecondSide(QOpenGLFunctions& gl, MeshRenderer& r, const PassState& st, size_t chunks, size_t indexCount);
+    // Reads this context's state for the second one and readies its framebuffer; false when it cannot take a side.
+    bool readySecondContext(PassState& st, int split);
     WireSide m_wireSides[2];  // 0: drawn by the view's context; 1: by the second context
     ChunkWorker m_wireWorker;
     SecondContext m_second;
