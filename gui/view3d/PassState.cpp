@@ -40,18 +40,17 @@ void enable(QOpenGLFunctions& gl, GLenum cap, GLboolean on) {
 bool readPassState(QOpenGLFunctions& gl, PassState& st) {
     static constexpr GLenum kOff[] = {
         GL_ALPHA_TEST,    GL_FOG,           GL_LINE_SMOOTH,   GL_LINE_STIPPLE,  GL_POLYGON_STIPPLE, GL_POLYGON_OFFSET_LINE,
-        GL_POLYGON_OFFSET_POINT, GL_POLYGON_SMOOTH, GL_POINT_SMOOTH, GL_COLOR_LOGIC_OP, GL_COLOR_MATERIAL,
+        GL_POLYGON_OFFSET_POINT, GL_POLYGON_SMOOTH, GL_POINT_SMOOTH, GL_COLOR_LOGIC_OP, GL_LIGHTING,
         GL_TEXTURE_1D,    GL_TEXTURE_2D,    GL_TEXTURE_3D,    GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T,   GL_STENCIL_TEST,
         GL_SCISSOR_TEST,  GL_CLIP_PLANE0,   GL_CLIP_PLANE1,   GL_CLIP_PLANE2,   GL_CLIP_PLANE3,     GL_CLIP_PLANE4,
         GL_CLIP_PLANE5};
     for (GLenum cap : kOff)
         if (gl.glIsEnabled(cap)) return false;
-    GLint framebuffer = 0, sampleBuffers = 0, program = 0, maxLights = 0;
+    GLint framebuffer = 0, sampleBuffers = 0, program = 0;
     gl.glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
     gl.glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
     gl.glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-    gl.glGetIntegerv(GL_MAX_LIGHTS, &maxLights);
-    if (framebuffer == 0 || sampleBuffers != 0 || program != 0 || maxLights > 8) return false;
+    if (framebuffer == 0 || sampleBuffers != 0 || program != 0) return false;
     if (!readAttachment(gl, GL_COLOR_ATTACHMENT0, st.colourType, st.colourName) || st.colourType == GL_NONE ||
         !readAttachment(gl, GL_DEPTH_ATTACHMENT, st.depthType, st.depthName) ||
         !readAttachment(gl, GL_STENCIL_ATTACHMENT, st.stencilType, st.stencilName))
@@ -81,38 +80,7 @@ bool readPassState(QOpenGLFunctions& gl, PassState& st) {
     st.dither = gl.glIsEnabled(GL_DITHER);
     st.cull = gl.glIsEnabled(GL_CULL_FACE);
     st.polygonOffsetFill = gl.glIsEnabled(GL_POLYGON_OFFSET_FILL);
-    st.normalize = gl.glIsEnabled(GL_NORMALIZE);
-    st.rescaleNormal = gl.glIsEnabled(GL_RESCALE_NORMAL);
-    st.lighting = gl.glIsEnabled(GL_LIGHTING);
     if (!gl.glIsEnabled(GL_DEPTH_TEST)) return false;
-    if (st.lighting) {
-        glGetFloatv(GL_LIGHT_MODEL_AMBIENT, st.modelAmbient);
-        gl.glGetIntegerv(GL_LIGHT_MODEL_LOCAL_VIEWER, &st.localViewer);
-        gl.glGetIntegerv(GL_LIGHT_MODEL_TWO_SIDE, &st.twoSide);
-        gl.glGetIntegerv(GL_LIGHT_MODEL_COLOR_CONTROL, &st.colourControl);
-        for (int i = 0; i < 8; ++i) {
-            PassState::Light& l = st.lights[i];
-            const GLenum light = static_cast<GLenum>(GL_LIGHT0 + i);
-            l.on = i < maxLights && gl.glIsEnabled(light);
-            if (!l.on) continue;
-            glGetLightfv(light, GL_AMBIENT, l.ambient);
-            glGetLightfv(light, GL_DIFFUSE, l.diffuse);
-            glGetLightfv(light, GL_SPECULAR, l.specular);
-            glGetLightfv(light, GL_POSITION, l.position);
-            glGetLightfv(light, GL_SPOT_DIRECTION, l.spotDirection);
-            glGetLightfv(light, GL_SPOT_EXPONENT, &l.spotExponent);
-            glGetLightfv(light, GL_SPOT_CUTOFF, &l.spotCutoff);
-            glGetLightfv(light, GL_CONSTANT_ATTENUATION, &l.attenuation[0]);
-            glGetLightfv(light, GL_LINEAR_ATTENUATION, &l.attenuation[1]);
-            glGetLightfv(light, GL_QUADRATIC_ATTENUATION, &l.attenuation[2]);
-        }
-        static constexpr GLenum kMaterial[4] = {GL_AMBIENT, GL_DIFFUSE, GL_SPECULAR, GL_EMISSION};
-        for (int side = 0; side < 2; ++side) {
-            const GLenum face = side == 0 ? GL_FRONT : GL_BACK;
-            for (int k = 0; k < 4; ++k) glGetMaterialfv(face, kMaterial[k], st.material[side][k]);
-            glGetMaterialfv(face, GL_SHININESS, &st.shininess[side]);
-        }
-    }
     return gl.glGetError() == GL_NO_ERROR;
 }
 
@@ -132,37 +100,7 @@ void applyPassState(QOpenGLFunctions& gl, const PassState& st) {
     glMatrixMode(GL_PROJECTION);
     glLoadMatrixf(st.projection);
     glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    enable(gl, GL_LIGHTING, st.lighting);
-    if (st.lighting) {
-        glLightModelfv(GL_LIGHT_MODEL_AMBIENT, st.modelAmbient);
-        glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, st.localViewer);
-        glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, st.twoSide);
-        glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, st.colourControl);
-        for (int i = 0; i < 8; ++i) {
-            const PassState::Light& l = st.lights[i];
-            const GLenum light = static_cast<GLenum>(GL_LIGHT0 + i);
-            enable(gl, light, l.on);
-            if (!l.on) continue;
-            // Given with the identity model-view, the eye coordinates read stay as they are.
-            glLightfv(light, GL_AMBIENT, l.ambient);
-            glLightfv(light, GL_DIFFUSE, l.diffuse);
-            glLightfv(light, GL_SPECULAR, l.specular);
-            glLightfv(light, GL_POSITION, l.position);
-            glLightfv(light, GL_SPOT_DIRECTION, l.spotDirection);
-            glLightf(light, GL_SPOT_EXPONENT, l.spotExponent);
-            glLightf(light, GL_SPOT_CUTOFF, l.spotCutoff);
-            glLightf(light, GL_CONSTANT_ATTENUATION, l.attenuation[0]);
-            glLightf(light, GL_LINEAR_ATTENUATION, l.attenuation[1]);
-            glLightf(light, GL_QUADRATIC_ATTENUATION, l.attenuation[2]);
-        }
-        static constexpr GLenum kMaterial[4] = {GL_AMBIENT, GL_DIFFUSE, GL_SPECULAR, GL_EMISSION};
-        for (int side = 0; side < 2; ++side) {
-            const GLenum face = side == 0 ? GL_FRONT : GL_BACK;
-            for (int k = 0; k < 4; ++k) glMaterialfv(face, kMaterial[k], st.material[side][k]);
-            glMaterialf(face, GL_SHININESS, st.shininess[side]);
-        }
-    }
+    gl.glDisable(GL_LIGHTING);
     glLoadMatrixf(st.modelview);
     gl.glEnable(GL_DEPTH_TEST);
     gl.glDepthFunc(static_cast<GLenum>(st.depthFunc));
@@ -178,8 +116,6 @@ void applyPassState(QOpenGLFunctions& gl, const PassState& st) {
     gl.glFrontFace(static_cast<GLenum>(st.frontFace));
     enable(gl, GL_POLYGON_OFFSET_FILL, st.polygonOffsetFill);
     gl.glPolygonOffset(st.polygonOffset[0], st.polygonOffset[1]);
-    enable(gl, GL_NORMALIZE, st.normalize);
-    enable(gl, GL_RESCALE_NORMAL, st.rescaleNormal);
     glShadeModel(static_cast<GLenum>(st.shadeModel));
     gl.glLineWidth(st.lineWidth);
     glPolygonMode(GL_FRONT, static_cast<GLenum>(st.polygonMode[0]));

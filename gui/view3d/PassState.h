@@ -12,25 +12,15 @@ struct PassState {
     GLdouble depthRange[2];
     GLint viewport[4], depthFunc, blendSrcRgb, blendDstRgb, blendSrcAlpha, blendDstAlpha;
     GLint blendEquationRgb, blendEquationAlpha, shadeModel, polygonMode[2], cullMode, frontFace;
-    GLboolean depthMask, colourMask[4], blend, dither, cull, polygonOffsetFill, normalize, rescaleNormal, lighting;
+    GLboolean depthMask, colourMask[4], blend, dither, cull, polygonOffsetFill;
     // The framebuffer's attachments: object type (GL_NONE, GL_TEXTURE, GL_RENDERBUFFER) and name.
     GLint colourType, colourName, depthType, depthName, stencilType, stencilName;
-    // Lighting (read only while it is on). Light positions and spot directions are in eye
-    // coordinates, as the GL keeps them.
-    GLfloat modelAmbient[4];
-    GLint localViewer, twoSide, colourControl;
-    struct Light {
-        GLboolean on;
-        GLfloat ambient[4], diffuse[4], specular[4], position[4], spotDirection[4], spotExponent, spotCutoff, attenuation[3];
-    } lights[8];
-    GLfloat material[2][4][4];  // front, back: ambient, diffuse, specular, emission
-    GLfloat shininess[2];
     int split;  // first pixel column of the second context's side
 };
 
 // Reads the state of the context current on this thread. False when the pass uses
-// anything not carried over: texturing, fog, alpha, stencil or scissor test, clip planes,
-// smoothing, stipple, colour logic, colour material, a program, the window's own or a
+// anything not carried over: lighting, texturing, fog, alpha, stencil or scissor test,
+// clip planes, smoothing, stipple, colour logic, a program, the window's own or a
 // multisampled framebuffer, or attachments other than level 0 of a 2-D texture or a
 // renderbuffer.
 bool readPassState(QOpenGLFunctions& gl, PassState& st);
