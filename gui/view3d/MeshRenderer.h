@@ -20,7 +20,9 @@
 // behind the depth the mesh pass left (read back from the GL; see readDepthForWire,
 // outlineHidden and segmentHidden). That choice is made chunk by chunk on a second
 // thread while this one hands the finished chunks to the GL, and the culled mesh is
-// lit one-sided, which shows the same front sides.
+// lit one-sided, which shows the same front sides. With Mesa's software rasteriser the
+// wire overlay of a large mesh is drawn by two contexts at once, each keeping to its own
+// side of the view (see drawWireFaces and SecondContext).
 #pragma once
 
 #include <QOpenGLFunctions>
