@@ -34,6 +34,15 @@ void setAmbient(float r, float g, float b) {
     glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, c);
 }
 
+// Binds an element buffer of the context current on this thread, grown to hold
+// `indices` when its capacity (kept by the caller) is smaller.
+void growElements(QOpenGLFunctions& gl, GLuint buffer, size_t& capacity, size_t indices) {
+    gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer);
+    if (indices <= capacity) return;
+    capacity = indices;
+    gl.glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(capacity * sizeof(GLuint)), nullptr, GL_STREAM_DRAW);
+}
+
 PaletteColour fileColour(const CVELTADoc& doc, int m) {
     if (m < 0 || m >= kMaxMaterials) return {0.0f, 0.0f, 0.0f};
     const Vec3& c = doc.materialColourTable[static_cast<size_t>(m)];
@@ -668,11 +677,7 @@ bool MeshRenderer::findFrontTriangles() {
         triangles += c.count / 3;
     }
     m_frontIndices.resize(3 * triangles);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_frontElements);
-    if (m_frontIndices.size() > m_frontCapacity) {
-        m_frontCapacity = m_frontIndices.size();
-        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_frontCapacity * sizeof(GLuint)), nullptr, GL_STREAM_DRAW);
-    }
+    growElements(*this, m_frontElements, m_frontCapacity, m_frontIndices.size());
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     m_frontWorker.start(m_frontChunks.size(), [this, edge, wp, keptSign, centresOnly](size_t chunk) {
         FrontChunk& fc = m_frontChunks[chunk];
@@ -1000,15 +1005,13 @@ bool MeshRenderer::startSecondSide(int split, size_t chunks, size_t indexCount) 
     return true;
 }
 
+// Static: on the second thread every GL call goes through the second context's
+// functions `gl`, never through this renderer's own (the view context's).
 void MeshRenderer::drawSecondSide(QOpenGLFunctions& gl, MeshRenderer& r, const PassState& st, size_t chunks, size_t indexCount) {
     applyPassState(gl, st);
     WireSide& side = r.m_wireSides[1];
     if (!side.elements) gl.glGenBuffers(1, &side.elements);
-    gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, side.elements);
-    if (indexCount > side.capacity) {
-        side.capacity = indexCount;
-        gl.glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indexCount * sizeof(GLuint)), nullptr, GL_STREAM_DRAW);
-    }
+    growElements(gl, side.elements, side.capacity, indexCount);
     gl.glBindBuffer(GL_ARRAY_BUFFER, r.m_positionBuffer);
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, nullptr);
@@ -1036,11 +1039,7 @@ void MeshRenderer::drawWireFaces() {
     const size_t indexCount = faces == 0 ? 0 : m_wireFaces.back().lineFirst + wireLineIndices(m_wireFaces.back().corners);
     WireSide& mine = m_wireSides[0];
     mine.prepare(chunks, indexCount);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mine.elements);
-    if (indexCount > mine.capacity) {
-        mine.capacity = indexCount;
-        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indexCount * sizeof(GLuint)), nullptr, GL_STREAM_DRAW);
-    }
+    growElements(*this, mine.elements, mine.capacity, indexCount);
     auto tally = [this](const WireSide& side, size_t count) {
         for (size_t chunk = 0; chunk < count; ++chunk) {
             m_hiddenOutlines += side.chunks[chunk].hiddenOutlines;
