@@ -17,7 +17,7 @@ digest() {
     *) sha256sum < "$1" | cut -c1-16 ;;
   esac
 }
-undate() { sed -E 's/CREATE DATE = [A-Z][a-z]{2} [A-Z][a-z]{2} [ 0-9]{2} [0-9:]{8} [0-9]{4}/CREATE DATE = (date)/'; }
+undate() { sed -E 's/CREATE DATE = \[?[A-Z][a-z]{2} [A-Z][a-z]{2} [ 0-9]{2} [0-9:]{8} [0-9]{4}\]?/CREATE DATE = (date)/'; }
 
 # step NAME OUTFILE ARGS...: runs vortel-cli ARGS and prints what it did.
 step() {
