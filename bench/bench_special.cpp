@@ -312,7 +312,7 @@ void BM_ReferenceEdges(benchmark::State& state, std::string mesh) {
     w.load(mesh);
     const double faces = w.doc.faceCount;
     for (int f = 0; f < w.doc.faceCount; ++f)
-        vecNormalise(w.doc.faceNormalArray[static_cast<size_t>(f)], w.doc.faceNormalArray[static_cast<size_t>(f)]);
+        vecNormalise(w.doc.faceNormalArray[f], w.doc.faceNormalArray[f]);
     FaceTableView slice{w.doc.faceFirstCorner.data(), w.doc.faceCornerCount.data(), kSlice,
                         w.doc.cornerVertexList.data()};
     std::vector<int> a(kEdgeLineSlots), b(kEdgeLineSlots), c(kEdgeLineSlots);

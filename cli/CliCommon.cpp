@@ -1,13 +1,10 @@
 // Shared pieces of the vortel-cli commands.
 #include "CliCommon.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstring>
 
-#include "doc/ObjStatements.h"
+#include "doc/Text.h"
 
 namespace vortel::cli {
 
@@ -52,48 +49,26 @@ std::optional<std::vector<int>> parseGroupList(const std::string& text) {
     return list;
 }
 
-bool fileExists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-namespace {
-// The writer shows the document path in the file browser only once it has
-// written and closed its file: that call, not the file's presence, tells that
-// this run wrote OUT (a file already there is never removed).
-struct WriteWatch : DocumentView {
-    explicit WriteWatch(CVELTADoc& d) : doc(d) { doc.addView(this); }
-    ~WriteWatch() override { doc.removeView(this); }
-    ViewKind viewKind() const override { return ViewKind::TreeView; }
-    void showTreePath(const std::string&) override { written = true; }
-    CVELTADoc& doc;
-    bool written = false;
-};
-}  // namespace
-
 bool saveDirect(CVELTADoc& doc, const std::string& out, const std::optional<std::vector<int>>& groups) {
-    WriteWatch watch(doc);
     std::vector<char> saved(doc.groupVisibleFlag.data(), doc.groupVisibleFlag.data() + kMaxGroups);
     if (groups) {
         std::memset(doc.groupVisibleFlag.data(), 0, kMaxGroups);
         for (int g : *groups)
-            if (g >= 0 && g < kMaxGroups) doc.groupVisibleFlag[static_cast<size_t>(g)] = 1;
+            if (g >= 0 && g < kMaxGroups) doc.groupVisibleFlag[g] = 1;
     } else {
         std::memset(doc.groupVisibleFlag.data(), 1, kMaxGroups);
     }
     doc.savePath = out;
     doc.directSaveFlag = 1;
-    doc.onSaveAs();
+    const SaveResult result = doc.onSaveAs();
     doc.directSaveFlag = 0;
     std::memcpy(doc.groupVisibleFlag.data(), saved.data(), kMaxGroups);
-    return watch.written && fileExists(out);
+    return result == SaveResult::Written;
 }
 
 bool saveWithDialog(Session& s, const std::string& out) {
-    WriteWatch watch(s.doc);
     s.platform.saveAnswer = out;
-    s.doc.onSaveAs();
-    return watch.written && fileExists(out);
+    return s.doc.onSaveAs() == SaveResult::Written;
 }
 
 }  // namespace vortel::cli

@@ -31,7 +31,6 @@ std::string jsonString(const std::string& bytes);
 std::string jsonFloat(float v);  // "%.9g"
 // "0,2,5" -> {0, 2, 5}; nothing on malformed text.
 std::optional<std::vector<int>> parseGroupList(const std::string& text);
-bool fileExists(const std::string& path);
 // Save As in direct mode to OUT with exactly the listed groups (all when none) visible;
 // the user's visible flags are restored afterwards. True when OUT was written.
 bool saveDirect(CVELTADoc& doc, const std::string& out, const std::optional<std::vector<int>>& groups);

@@ -17,10 +17,10 @@ int cmdInfo(const std::vector<std::string>& args) {
     j += ",\"faces\":" + std::to_string(d.faceCount) + ",\"corners\":" + std::to_string(d.cornerSum());
     j += ",\"groups\":[";
     for (int g = 0; g < d.groupCount && g < kGroupSlots; ++g)
-        j += (g ? "," : "") + jsonString(d.groupNames[static_cast<size_t>(g)]);
+        j += (g ? "," : "") + jsonString(d.groupNames[g]);
     j += "],\"materials\":[";
     for (int m = 0; m < d.materialCount && m < kMaterialSlots; ++m)
-        j += (m ? "," : "") + jsonString(d.materialNames[static_cast<size_t>(m)]);
+        j += (m ? "," : "") + jsonString(d.materialNames[m]);
     j += "],\"floating\":" + std::to_string(d.floatingCount) + ",\"has_uv\":" + std::to_string(d.hasUvFlag);
     j += ",\"file_colours\":" + std::to_string(d.fileColoursFlag);
     j += ",\"display_scale\":" + jsonFloat(d.displayScale);

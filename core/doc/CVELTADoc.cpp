@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/TwoThreads.h"
 
 namespace vortel {
 
-CVELTADoc::CVELTADoc(Platform& platform) : m_platform(platform) {}
+CVELTADoc::CVELTADoc(Platform& platform) : m_platform(platform) {
+    registerDocumentCommands();
+    installDocumentModules(*this);
+}
 
 CVELTADoc::~CVELTADoc() = default;
 
@@ -45,8 +47,8 @@ void CVELTADoc::displayTransform(int group) {
     Vec3 mx = modelBoxMax, mn = modelBoxMin;
     float fit = 0.7f;
     if (group >= 0 && group < kGroupSlots) {
-        mx = groupBoxMax[static_cast<size_t>(group)];
-        mn = groupBoxMin[static_cast<size_t>(group)];
+        mx = groupBoxMax[group];
+        mn = groupBoxMin[group];
         fit = 0.5f;
     }
     float extent = mx.x - mn.x;
@@ -66,8 +68,8 @@ void CVELTADoc::resetDisplayFromBase() {
     const float s = displayScale;
     const Vec3 c = displayCentre;
     for (int n = 0; n < vertexCount; ++n) {
-        const Vec3& v = vertexArray[static_cast<size_t>(n)];
-        Vec3& d = displayVertexArray[static_cast<size_t>(n)];
+        const Vec3& v = vertexArray[n];
+        Vec3& d = displayVertexArray[n];
         d.x = (v.x - c.x) * s;
         d.y = (v.y - c.y) * s;
         d.z = (v.z - c.z) * s;
@@ -82,85 +84,57 @@ int CVELTADoc::ownedCornerEnd() const {
 
 long long CVELTADoc::cornerSum() const {
     long long sum = 0;
-    for (int f = 0; f < faceCount; ++f) sum += faceCornerCount[static_cast<size_t>(f)];
+    for (int f = 0; f < faceCount; ++f) sum += faceCornerCount[f];
     return sum;
 }
-
-namespace {
-
-// Meshes with at least this many faces get their normals on two threads.
-constexpr int kTwoThreadNormalFaces = 16384;
-
-}  // namespace
 
 void CVELTADoc::computeNormals(bool quadHalves) {
     const int owned = ownedCornerEnd();
     const int* cv = cornerVertexList.data();
     const Vec3* dv = displayVertexArray.data();
     const int faces = faceCount;
-    // Faces are halved for the face normals and the corner copies; the vertex
-    // sums are halved by vertex, each half adding its vertices' faces in face
-    // order, so every sum is the same to the bit as when one thread adds them all.
-    const int midFace = faces / 2;
-    const int midVertex = vertexCount / 2;
+    for (int f = 0; f < faces; ++f) {
+        const int first = faceFirstCorner[f];
+        Vec3& out = faceNormalArray[f];
+        // A face of fewer than three corners borrows the entries that follow it;
+        // slots that no face owns hold nothing of this mesh, so such a face gets
+        // a zero normal instead.
+        if (first < 0 || first + 2 >= owned) {
+            out = Vec3{};
+            continue;
+        }
+        const Vec3 p0 = dv[cv[first] - 1], p1 = dv[cv[first + 1] - 1], p2 = dv[cv[first + 2] - 1];
+        faceNormal(p0, p1, p2, out);
+        if (quadHalves && faceCornerCount[f] > 3 && first + 3 < owned) {
+            Vec3 second;
+            faceNormal(p0, p2, dv[cv[first + 3] - 1], second);
+            out.x += second.x;
+            out.y += second.y;
+            out.z += second.z;
+        }
+    }
     Vec3* sums = vertexNormalSums.data();
+    std::memset(static_cast<void*>(sums), 0, sizeof(Vec3) * vertexNormalSums.size());
+    for (int f = 0; f < faces; ++f) {
+        const int first = faceFirstCorner[f];
+        const int count = faceCornerCount[f];
+        const Vec3 nrm = faceNormalArray[f];
+        for (int c = 0; c < count; ++c) {
+            Vec3& s = sums[cv[first + c] - 1];
+            s.x += nrm.x;
+            s.y += nrm.y;
+            s.z += nrm.z;
+        }
+    }
+    // Each corner's normal is its vertex's sum, in corner order.
     Vec3* cn = cornerNormalList.data();
     const size_t cornerSlots = cornerNormalList.size();
-
-    auto faceNormals = [&](int half) {
-        for (int f = half ? midFace : 0, end = half ? faces : midFace; f < end; ++f) {
-            const int first = faceFirstCorner[static_cast<size_t>(f)];
-            Vec3& out = faceNormalArray[static_cast<size_t>(f)];
-            // A face of fewer than three corners borrows the entries that follow it;
-            // slots that no face owns hold nothing of this mesh, so such a face gets
-            // a zero normal instead.
-            if (first < 0 || first + 2 >= owned) {
-                out = Vec3{};
-                continue;
-            }
-            const Vec3 p0 = dv[cv[first] - 1], p1 = dv[cv[first + 1] - 1], p2 = dv[cv[first + 2] - 1];
-            // faceNormal(p0, p1, p2), written out so the loop stays in one place.
-            const Vec3 a{p1.x - p0.x, p1.y - p0.y, p1.z - p0.z}, b{p2.x - p0.x, p2.y - p0.y, p2.z - p0.z};
-            out = Vec3{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-            if (quadHalves && faceCornerCount[static_cast<size_t>(f)] > 3 && first + 3 < owned) {
-                Vec3 second;
-                faceNormal(p0, p2, dv[cv[first + 3] - 1], second);
-                out.x += second.x;
-                out.y += second.y;
-                out.z += second.z;
-            }
-        }
-        const size_t mid = static_cast<size_t>(std::max(midVertex, 0));
-        const size_t from = half ? mid : 0, to = half ? vertexNormalSums.size() : mid;
-        std::memset(static_cast<void*>(sums + from), 0, sizeof(Vec3) * (to - from));
-    };
-    auto vertexSums = [&](int half) {
-        for (int f = 0; f < faces; ++f) {
-            const int first = faceFirstCorner[static_cast<size_t>(f)];
-            const int count = faceCornerCount[static_cast<size_t>(f)];
-            const Vec3 nrm = faceNormalArray[static_cast<size_t>(f)];
-            for (int c = 0; c < count; ++c) {
-                const int v = cv[first + c] - 1;
-                if ((v >= midVertex) != (half == 1)) continue;
-                Vec3& s = sums[v];
-                s.x += nrm.x;
-                s.y += nrm.y;
-                s.z += nrm.z;
-            }
-        }
-    };
-    auto cornerCopies = [&](int half) {
-        size_t k = 0;
-        if (half)
-            for (int f = 0; f < midFace; ++f)
-                k = std::min(cornerSlots, k + static_cast<size_t>(std::max(faceCornerCount[static_cast<size_t>(f)], 0)));
-        for (int f = half ? midFace : 0, end = half ? faces : midFace; f < end; ++f) {
-            const int first = faceFirstCorner[static_cast<size_t>(f)];
-            const int count = faceCornerCount[static_cast<size_t>(f)];
-            for (int c = 0; c < count && k < cornerSlots; ++c) cn[k++] = sums[cv[first + c] - 1];
-        }
-    };
-    runInHalves(faces >= kTwoThreadNormalFaces, faceNormals, vertexSums, cornerCopies);
+    size_t k = 0;
+    for (int f = 0; f < faces; ++f) {
+        const int first = faceFirstCorner[f];
+        const int count = faceCornerCount[f];
+        for (int c = 0; c < count && k < cornerSlots; ++c) cn[k++] = sums[cv[first + c] - 1];
+    }
 }
 
 void CVELTADoc::noteLoadSlots(int faces, int uvs, int corners) {
@@ -192,137 +166,60 @@ void CVELTADoc::viewRefreshAfterLoad() {
 }
 
 void CVELTADoc::treeRefresh(const std::string& path) {
-    for (DocumentView* v : m_views)
-        if (v->viewKind() == ViewKind::TreeView) {
-            v->showTreePath(path);
-            return;
-        }
+    for (DocumentView* v : m_views) v->onTreePath(path);
 }
 
 void CVELTADoc::groupListNotify(int a, int b) {
-    for (DocumentView* v : m_views)
-        if (v->viewKind() == ViewKind::List3DView) {
-            v->rebuildGroupList(a, b);
-            return;
-        }
+    for (DocumentView* v : m_views) v->onGroupListChange(a, b);
 }
 
 void CVELTADoc::playbackStateChange(int mode) {
     if (mode == 0) playbackCommand = cmd::Stop;
     if (mode == 1) playbackCommand = cmd::Play;
-    for (DocumentView* v : m_views)
-        if (v->viewKind() == ViewKind::VeltaView) v->playback(mode);
+    for (DocumentView* v : m_views) v->onPlayback(mode);
 }
 
 void CVELTADoc::redrawAll() {
-    for (DocumentView* v : m_views) v->redraw();
+    for (DocumentView* v : m_views) v->onRedraw();
 }
 
-CommandState CVELTADoc::commandState(int id) const {
-    CommandState s;
-    s.handled = true;
-    switch (id) {
-    case cmd::FileNew:
-    case cmd::FileSave:
-    case cmd::HairDialog:
-        s.enabled = false;
-        break;
-    case cmd::FileOpen:
-    case cmd::SeedOpen:
-        s.enabled = true;
-        break;
-    case cmd::MtOpen:
-        s.enabled = vertexCount != 0 && groupCount == 1;
-        break;
-    case cmd::FileSaveAs:
-        s.enabled = vertexCount != 0;
-        break;
-    case cmd::ExportDrop:
-        s.enabled = dropResultCount != 0;
-        break;
-    case cmd::ExportHair:
-        s.enabled = hairStrandCount != 0;
-        break;
-    case cmd::Drop:
-        s.enabled = true;
-        s.checked = dropDialogOpenFlag != 0;
-        break;
-    case cmd::SpecialFunc:
-        s.enabled = true;
-        s.checked = specialPanelShownFlag != 0;
-        break;
-    case cmd::ViewWirePlus:
-    case cmd::ViewPixel:
-    case cmd::ViewWire:
-    case cmd::ViewFlat:
-    case cmd::ViewSmooth:
-        s.enabled = true;
-        s.checked = id == viewModeCommand;
-        break;
-    case cmd::Play:
-    case cmd::Pause:
-    case cmd::Stop:
-    case cmd::FF:
-        s.enabled = morphLoadedFlag == 1;
-        s.checked = id == playbackCommand;
-        break;
-    default:
-        s.handled = false;
-        break;
-    }
-    return s;
+void CVELTADoc::addModule(std::unique_ptr<DocumentModule> module) {
+    if (module) m_modules.push_back(std::move(module));
 }
 
-bool CVELTADoc::onCommand(int id) {
-    switch (id) {
-    case cmd::FileOpen:
-        onFileOpen();
-        return true;
-    case cmd::MtOpen:
-        onMtOpen();
-        return true;
-    case cmd::SeedOpen:
+bool CVELTADoc::onCommand(int id) { return m_commands.runAt(id, CommandLevel::Document); }
+
+void CVELTADoc::registerDocumentCommands() {
+    CommandTable& t = m_commands;
+    constexpr CommandLevel doc = CommandLevel::Document;
+    auto grayed = [] { return CommandRule{false, false}; };
+    // Commands without a handler: File New and Save, and the HAIR window toggle.
+    for (int id : {cmd::FileNew, cmd::FileSave, cmd::HairDialog}) t.add(id, doc, grayed, nullptr);
+
+    t.add(cmd::FileOpen, doc, nullptr, [this] { onFileOpen(); });
+    t.add(cmd::SeedOpen, doc, nullptr, [this] {
         if (seedOpenHandler) seedOpenHandler(*this);
-        return true;
-    case cmd::FileSaveAs:
-        onSaveAs();
-        return true;
-    case cmd::ViewWirePlus:
-    case cmd::ViewPixel:
-    case cmd::ViewWire:
-    case cmd::ViewFlat:
-    case cmd::ViewSmooth: {
-        if (id == viewModeCommand) return true;
-        DocumentView* view = nullptr;
-        for (DocumentView* v : m_views)
-            if (v->viewKind() == ViewKind::VeltaView) {
-                view = v;
-                break;
-            }
-        if (!view) return true;
-        const int mode = id == cmd::ViewWirePlus ? 5 : id - cmd::ViewPixel + 1;
-        view->setDisplayMode(mode);
-        viewModeCommand = id;
-        return true;
-    }
-    case cmd::Play:
-    case cmd::Pause:
-    case cmd::Stop:
-    case cmd::FF: {
-        if (id == playbackCommand) return true;
-        int mode = 1;
-        if (id == cmd::Pause) mode = 3;
-        if (id == cmd::Stop || id == cmd::FF) {
-            resetDisplayFromBase();
-            mode = id == cmd::Stop ? 0 : 4;
-        }
-        playbackStateChange(mode);
-        playbackCommand = id;
-        return true;
-    }
-    default:
-        return false;
-    }
+    });
+    t.add(cmd::MtOpen, doc, [this] { return CommandRule{vertexCount != 0 && groupCount == 1}; },
+          [this] { onMtOpen(); });
+    t.add(cmd::FileSaveAs, doc, [this] { return CommandRule{vertexCount != 0}; }, [this] { onSaveAs(); });
+    t.add(cmd::ExportDrop, doc, [this] { return CommandRule{dropResultCount != 0}; }, nullptr);
+    t.add(cmd::ExportHair, doc, [this] { return CommandRule{hairStrandCount != 0}; }, nullptr);
+    t.add(cmd::Drop, doc, [this] { return CommandRule{true, dropDialogOpenFlag != 0}; }, nullptr);
+
+    for (int id : {cmd::Play, cmd::Pause, cmd::Stop, cmd::FF})
+        t.add(id, doc, [this, id] { return CommandRule{morphLoadedFlag == 1, id == playbackCommand}; },
+              [this, id] {
+                  if (id == playbackCommand) return;
+                  int mode = 1;
+                  if (id == cmd::Pause) mode = 3;
+                  if (id == cmd::Stop || id == cmd::FF) {
+                      resetDisplayFromBase();
+                      mode = id == cmd::Stop ? 0 : 4;
+                  }
+                  playbackStateChange(mode);
+                  playbackCommand = id;
+              });
 }
 
 }  // namespace vortel

@@ -7,14 +7,17 @@
 // [first corner, first corner + corner count) of the corner lists.
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
 
 #include "doc/CommandIds.h"
+#include "doc/CommandTable.h"
 #include "geometry/Vector.h"
 #include "platform/Platform.h"
 
@@ -47,8 +50,14 @@ public:
     FixedArray(const FixedArray&) = delete;
     FixedArray& operator=(const FixedArray&) = delete;
 
-    T& operator[](size_t i) { return m_data[i]; }
-    const T& operator[](size_t i) const { return m_data[i]; }
+    T& operator[](int i) {
+        assert(i >= 0 && static_cast<size_t>(i) < m_size);
+        return m_data[i];
+    }
+    const T& operator[](int i) const {
+        assert(i >= 0 && static_cast<size_t>(i) < m_size);
+        return m_data[i];
+    }
     T* data() { return m_data; }
     const T* data() const { return m_data; }
     size_t size() const { return m_size; }
@@ -62,27 +71,38 @@ struct UvCoord {
     float u = 0.0f, v = 0.0f;
 };
 
-// What a view of the document is, for the operations that reach only one kind of view.
-enum class ViewKind { VeltaView, List3DView, Mtm, TreeView, Bvh, Other };
-
-// A view registered with the document. Registration order is the framework's view order.
+// A subscriber to the document's notifications. Views register in the
+// framework's view order, and every notification reaches every subscriber in
+// that order; each overrides only what it needs.
 class DocumentView {
 public:
     virtual ~DocumentView() = default;
-    virtual ViewKind viewKind() const = 0;
-    // CLIST3DView: rebuild with every group visible; CVELTAView: clear its label; CMTM: panel reset.
+    // After a load: the group list rebuilds with every group visible, the 3D view
+    // clears its label, the special panel resets.
     virtual void onLoadRefresh() {}
-    virtual void showTreePath(const std::string& /*path*/) {}     // CTTtreeView
-    virtual void rebuildGroupList(int /*a*/, int /*b*/) {}        // CLIST3DView
-    virtual void playback(int /*mode*/) {}                        // CVELTAView, modes 0..4
-    virtual void setDisplayMode(int /*mode*/) {}                  // CVELTAView, 1..5
-    virtual void redraw() {}
+    // The groups' visibility or selection changed (the group list rebuilds).
+    virtual void onGroupListChange(int /*a*/, int /*b*/) {}
+    // The file browser shows this path (after loads and saves).
+    virtual void onTreePath(const std::string& /*path*/) {}
+    // Playback code: 0 Stop, 1 Play, 3 Pause, 4 FF.
+    virtual void onPlayback(int /*mode*/) {}
+    virtual void onRedraw() {}
 };
 
-struct CommandState {
-    bool handled = false;  // the document has a handler (or an update rule) for the id
-    bool enabled = false;
-    bool checked = false;
+// A subsystem's state and commands, owned by the document for the whole run.
+// Modules are created by installDocumentModules (doc/Modules.cpp) when the
+// document is constructed, and register their commands in its table there.
+class DocumentModule {
+public:
+    virtual ~DocumentModule() = default;
+};
+
+// What Save As did.
+enum class SaveResult {
+    Written,
+    Cancelled,    // the save options dialog or the file dialog was cancelled
+    OpenFailed,   // the file could not be created
+    WriteFailed,  // writing or closing the file failed
 };
 
 class CVELTADoc {
@@ -111,13 +131,27 @@ public:
     void playbackStateChange(int mode);
     void redrawAll();
 
-    // ---- commands ----
-    CommandState commandState(int id) const;
-    // Runs the document's handler; false when the document has none for the id.
+    // ---- commands and modules ----
+    // The one command table: the document's own commands, the modules', and
+    // those the views, the frame and the application register.
+    CommandTable& commands() { return m_commands; }
+    const CommandTable& commands() const { return m_commands; }
+    // Runs the handler the document level holds for the id (the document's own
+    // commands and its modules'); false when there is none.
     bool onCommand(int id);
+    void addModule(std::unique_ptr<DocumentModule> module);
+    // The installed module of type M, or nullptr.
+    template <class M>
+    M* module() const {
+        for (const auto& m : m_modules)
+            if (auto* p = dynamic_cast<M*>(m.get())) return p;
+        return nullptr;
+    }
     void onFileOpen();    // Open: OBJ, or PP2/HR2 through loadPoserFile
     void onMtOpen();      // MT Open
-    void onSaveAs();      // Save As, direct mode while directSaveFlag is 1
+    // Save As, direct mode while directSaveFlag is 1. Tells whether the file was
+    // written; every failure has already been shown to the user.
+    SaveResult onSaveAs();
     int loadPoserFile(const std::string& path);  // 1 when a mesh was loaded
     // Seed Open (kind 9) belongs to the seed loader; it installs itself here.
     std::function<void(CVELTADoc&)> seedOpenHandler;
@@ -214,9 +248,17 @@ public:
     void noteLoadSlots(int faces, int uvs, int corners);
 
 private:
+    void registerDocumentCommands();
+
     Platform& m_platform;
     int m_dirtyFaceSlots = 0, m_dirtyUvSlots = 0, m_dirtyCornerSlots = 0;
     std::vector<DocumentView*> m_views;
+    CommandTable m_commands;
+    // Last, so modules go before the arrays they may use.
+    std::vector<std::unique_ptr<DocumentModule>> m_modules;
 };
+
+// Creates every subsystem module of the document (doc/Modules.cpp).
+void installDocumentModules(CVELTADoc& doc);
 
 }  // namespace vortel

@@ -126,15 +126,15 @@ void CVELTADoc::onMtOpen() {
         morphDeltaBackup[i] = d;
     }
     for (int n = 0; n < mtVertexCount; ++n) {
-        const Vec3& d = morphDeltaArray[static_cast<size_t>(n)];
-        movedFlag[static_cast<size_t>(n)] = (d.x == 0.0f && d.y == 0.0f && d.z == 0.0f) ? 0 : 1;
+        const Vec3& d = morphDeltaArray[n];
+        movedFlag[n] = (d.x == 0.0f && d.y == 0.0f && d.z == 0.0f) ? 0 : 1;
     }
     for (int f = 0; f < faceCount; ++f) {
         const size_t fi = static_cast<size_t>(f);
         int moved = 0;
         const int first = faceFirstCorner[fi];
         for (int c = 0; c < faceCornerCount[fi] && !moved; ++c)
-            if (movedFlag[static_cast<size_t>(cornerVertexList[static_cast<size_t>(first + c)] - 1)]) moved = 1;
+            if (movedFlag[cornerVertexList[static_cast<size_t>(first + c)] - 1]) moved = 1;
         faceMovedFlag[fi] = moved;
     }
     playbackStateChange(0);

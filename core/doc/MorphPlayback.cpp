@@ -14,8 +14,8 @@ bool MorphPlayback::apply(int code) {
     case 4: {
         m_tick = 30;
         for (int n = 0; n < m_doc.vertexCount; ++n) {
-            Vec3& d = m_doc.displayVertexArray[static_cast<size_t>(n)];
-            const Vec3& m = m_doc.morphDeltaArray[static_cast<size_t>(n)];
+            Vec3& d = m_doc.displayVertexArray[n];
+            const Vec3& m = m_doc.morphDeltaArray[n];
             d.x += m.x;
             d.y += m.y;
             d.z += m.z;
@@ -38,8 +38,8 @@ bool MorphPlayback::tick() {
     }
     const float k = m_tick <= 20 ? 0.05f : -0.05f;
     for (int n = 0; n < m_doc.vertexCount; ++n) {
-        Vec3& d = m_doc.displayVertexArray[static_cast<size_t>(n)];
-        const Vec3& m = m_doc.morphDeltaArray[static_cast<size_t>(n)];
+        Vec3& d = m_doc.displayVertexArray[n];
+        const Vec3& m = m_doc.morphDeltaArray[n];
         d.x += k * m.x;
         d.y += k * m.y;
         d.z += k * m.z;

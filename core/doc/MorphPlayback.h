@@ -29,8 +29,7 @@ private:
 class HeadlessView : public DocumentView {
 public:
     explicit HeadlessView(CVELTADoc& doc) : m_playback(doc) {}
-    ViewKind viewKind() const override { return ViewKind::VeltaView; }
-    void playback(int mode) override { m_playback.apply(mode); }
+    void onPlayback(int mode) override { m_playback.apply(mode); }
     MorphPlayback& model() { return m_playback; }
 
 private:

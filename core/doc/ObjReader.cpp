@@ -1,7 +1,6 @@
 // File > Open: reads a Wavefront OBJ file into the document, replacing its mesh.
 // PP2/HR2 files go to the prop/hair loader. Every limit ends the load with its
 // message; "POINT ERR" marks the load failed but reading goes on.
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -11,23 +10,6 @@
 #include "doc/ObjTokenizers.h"
 
 namespace vortel {
-
-std::string formatMessage(const char* fmt, ...) {
-    char buf[1200];
-    va_list ap;
-    va_start(ap, fmt);
-    std::vsnprintf(buf, sizeof buf, fmt, ap);
-    va_end(ap);
-    return buf;
-}
-
-std::string fileTitleOf(const std::string& path) {
-    size_t slash = path.find_last_of('/');
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    size_t dot = name.find_last_of('.');
-    if (dot != std::string::npos && dot > 0) name.resize(dot);
-    return name;
-}
 
 void failLoad(CVELTADoc& doc, ReadState& st, const std::string& message) {
     doc.loadMessage = message;
@@ -48,11 +30,11 @@ void resetBox(Vec3& max, Vec3& min) {
 void selectName(CVELTADoc& doc, ReadState& st, std::vector<std::string>& names, int& current, int& seen,
                 const std::string& name, const char* maxMessage) {
     for (int i = 0; i < seen; ++i)
-        if (names[static_cast<size_t>(i)] == name) {
+        if (names[i] == name) {
             current = i;
             return;
         }
-    names[static_cast<size_t>(seen)] = name;
+    names[seen] = name;
     current = seen;
     ++seen;
     if (seen > kMaxGroups) failLoad(doc, st, formatMessage(maxMessage, current));
@@ -92,7 +74,7 @@ void storeUv(CVELTADoc& doc, ReadState& st, bool ok, const float uv[2]) {
         failLoad(doc, st, "UV Format ERROR");
         return;
     }
-    doc.uvArray[static_cast<size_t>(doc.uvCount)] = UvCoord{uv[0], uv[1]};
+    doc.uvArray[doc.uvCount] = UvCoord{uv[0], uv[1]};
     ++doc.uvCount;
     if (doc.uvCount > kMaxUvs) failLoad(doc, st, "UV MAX ERROR");
 }
@@ -115,7 +97,7 @@ void storeFace(CVELTADoc& doc, ReadState& st, const int* numberList, int count, 
     else if (polygon && !rules.propFile)
         doc.hasUvFlag = 1;
     if (polygon && !rules.propFile && group >= 0 && group < kMaxGroups)
-        doc.groupHasUvFlag[static_cast<size_t>(group)] = doc.hasUvFlag;
+        doc.groupHasUvFlag[group] = doc.hasUvFlag;
 
     ++doc.faceCount;
     if (doc.faceCount > kMaxFaces) {
@@ -163,11 +145,11 @@ void storeFace(CVELTADoc& doc, ReadState& st, const int* numberList, int count, 
         if (storeUv) cornerUvs[c] = numberList[c * form + 1];
     }
     if (widened) {
-        mergeBox(doc.groupBoxMax[static_cast<size_t>(group)], doc.groupBoxMin[static_cast<size_t>(group)], faceMax,
+        mergeBox(doc.groupBoxMax[group], doc.groupBoxMin[group], faceMax,
                  faceMin);
         if (widenMaterial)
-            mergeBox(doc.materialBoxMax[static_cast<size_t>(material)],
-                     doc.materialBoxMin[static_cast<size_t>(material)], faceMax, faceMin);
+            mergeBox(doc.materialBoxMax[material],
+                     doc.materialBoxMin[material], faceMax, faceMin);
     }
     const size_t f = static_cast<size_t>(doc.faceCount - 1);
     doc.faceFirstCorner[f] = st.cornerTotal;
@@ -286,9 +268,9 @@ void CVELTADoc::onFileOpen() {
     crLineMode = 0;
     loadMessage = "READ SUCCESSFUL";
     std::memset(groupHasUvFlag.data(), 0, sizeof(int) * groupHasUvFlag.size());
-    for (int g = 0; g < kMaxGroups; ++g) resetBox(groupBoxMax[static_cast<size_t>(g)], groupBoxMin[static_cast<size_t>(g)]);
+    for (int g = 0; g < kMaxGroups; ++g) resetBox(groupBoxMax[g], groupBoxMin[g]);
     for (int m = 0; m < kMaxMaterials; ++m)
-        resetBox(materialBoxMax[static_cast<size_t>(m)], materialBoxMin[static_cast<size_t>(m)]);
+        resetBox(materialBoxMax[m], materialBoxMin[m]);
 
     static LineReader reader;
     reader.attach(file);
@@ -336,11 +318,11 @@ void CVELTADoc::onFileOpen() {
     // saved file never refers to texture coordinates it does not contain.
     hasUvFlag = 0;
     for (int g = 0; g < groupCount && g < kMaxGroups; ++g)
-        if (groupHasUvFlag[static_cast<size_t>(g)]) hasUvFlag = 1;
+        if (groupHasUvFlag[g]) hasUvFlag = 1;
     displayTransform(-1);
     computeNormals();
     floatingCount = 0;
-    for (int n = 0; n < vertexCount; ++n) floatingCount += floatingFlag[static_cast<size_t>(n)];
+    for (int n = 0; n < vertexCount; ++n) floatingCount += floatingFlag[n];
     fileColoursFlag = 0;
     playbackStateChange(0);
     ui.setMainWindowTitle("VORTEL - " + documentPath);

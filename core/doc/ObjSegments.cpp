@@ -109,7 +109,7 @@ void ObjSegmentReader::run() {
 }
 
 bool ObjSegmentReader::tokenizeSegment(int i, LineReader& reader, char* line, int* numberList) {
-    Tokens& t = m_tokens[static_cast<size_t>(i)];
+    Tokens& t = m_tokens[i];
     t.clear();
     if (!reader.setRange(offset(i), length(i))) return false;
     // A vertex or UV: its values when the tokenizer read them, else the failure.
@@ -188,7 +188,7 @@ ObjRunEnd ObjSegmentReader::readSegment(CVELTADoc& doc, ReadState& st, int i, Li
 
 ObjRunEnd ObjSegmentReader::store(CVELTADoc& doc, ReadState& st, int i) {
     ++lastObjSegmentRecord().storedFromTokens;
-    const Tokens& t = m_tokens[static_cast<size_t>(i)];
+    const Tokens& t = m_tokens[i];
     const float* value = t.values.data();
     const int* number = t.numbers.data();
     size_t name = 0;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "doc/CVELTADoc.h"
+#include "doc/Text.h"
 
 namespace vortel {
 
@@ -78,7 +79,5 @@ inline void mergeBox(Vec3& max, Vec3& min, const Vec3& otherMax, const Vec3& oth
     if (otherMin.z < min.z) min.z = otherMin.z;
 }
 inline void widenBox(Vec3& max, Vec3& min, const Vec3& p) { mergeBox(max, min, p, p); }
-std::string fileTitleOf(const std::string& path);
-std::string formatMessage(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
 }  // namespace vortel

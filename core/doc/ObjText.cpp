@@ -11,13 +11,8 @@
 namespace vortel {
 
 namespace {
-// One output buffer for the whole run, as the writer's other working tables,
-// and one for the text gathered in memory.
+// One output buffer for the whole run, as the writer's other working tables.
 char* sharedBuffer() {
-    static char* buf = static_cast<char*>(std::malloc(ObjTextOut::kSize + 64));
-    return buf;
-}
-char* sinkBuffer() {
     static char* buf = static_cast<char*>(std::malloc(ObjTextOut::kSize + 64));
     return buf;
 }
@@ -28,21 +23,11 @@ ObjTextOut::ObjTextOut(std::FILE* file) : m_file(file), m_buf(sharedBuffer()) {
     if (m_file) std::setvbuf(m_file, nullptr, _IONBF, 0);
 }
 
-ObjTextOut::ObjTextOut(std::vector<char>& sink) : m_sink(&sink), m_buf(sinkBuffer()) {}
-
 ObjTextOut::~ObjTextOut() { flush(); }
 
 void ObjTextOut::flush() {
     if (m_len && m_file) std::fwrite(m_buf, 1, m_len, m_file);
-    if (m_len && m_sink) m_sink->insert(m_sink->end(), m_buf, m_buf + m_len);
     m_len = 0;
-}
-
-void ObjTextOut::gathered(const std::vector<char>& text) {
-    if (text.empty()) return;
-    flush();
-    if (m_file) std::fwrite(text.data(), 1, text.size(), m_file);
-    if (m_sink) m_sink->insert(m_sink->end(), text.begin(), text.end());
 }
 
 void ObjTextOut::text(const char* s, size_t n) {

@@ -3,15 +3,13 @@
 // written. Vertices and texture coordinates that no written face uses are left
 // out and the rest renumbered. Direct mode (direct-save flag 1) writes to the
 // save path with the group visible flags as the checks and shows no dialog.
-#include <atomic>
 #include <cstdio>
 #include <cstring>
-#include <system_error>
-#include <thread>
 
 #include "doc/CVELTADoc.h"
 #include "doc/ObjStatements.h"
 #include "doc/ObjText.h"
+#include "doc/Scratch.h"
 
 namespace vortel {
 
@@ -23,84 +21,17 @@ struct WriterTables {
     FixedArray<int> vertexRenumber{kVertexSlots};
     FixedArray<int> uvRenumber{kUvSlots};
 };
-WriterTables& tables() {
-    static WriterTables t;
-    return t;
-}
-
-// Writes the first part of each section (vertices, texture coordinates, faces)
-// here and the rest on a second thread into memory, written after the first.
-// The renumbering is complete before either begins, so the second thread runs
-// through its three parts without waiting; it takes a little more than half,
-// as the writing of its text falls to this thread.
-// False, with nothing written, when no second thread can be started.
-template <class VertexLines, class UvLines, class FaceLines>
-bool writeInTwoParts(ObjTextOut& out, const CVELTADoc& d, bool writeUvs, bool writeFaces, const VertexLines& vertexLines,
-                   const UvLines& uvLines, const FaceLines& faceLines) {
-    static std::vector<char> second[3];
-    for (std::vector<char>& text : second) text.clear();
-    auto split = [](int count) { return static_cast<int>(static_cast<long long>(count) * 9 / 20); };
-    const int midVertex = split(d.vertexCount), midUv = split(d.uvCount), midFace = split(d.faceCount);
-    std::atomic<int> secondDone{0};  // parts the second thread has finished
-    auto finished = [&](int parts) {
-        secondDone.store(parts, std::memory_order_release);
-        secondDone.notify_all();
-    };
-    auto secondParts = [&] {
-        {
-            ObjTextOut o(second[0]);
-            vertexLines(o, midVertex, d.vertexCount);
-        }
-        finished(1);
-        if (writeUvs) {
-            ObjTextOut o(second[1]);
-            uvLines(o, midUv, d.uvCount);
-        }
-        finished(2);
-        if (writeFaces) {
-            ObjTextOut o(second[2]);
-            faceLines(o, midFace, d.faceCount);
-        }
-    };
-    auto waitFor = [&](int parts) {
-        for (int done = secondDone.load(std::memory_order_acquire); done < parts;
-             done = secondDone.load(std::memory_order_acquire))
-            secondDone.wait(done, std::memory_order_acquire);
-    };
-    std::thread thread;
-    try {
-        thread = std::thread(secondParts);
-    } catch (const std::system_error&) {
-        return false;
-    }
-    vertexLines(out, 0, midVertex);
-    waitFor(1);
-    out.gathered(second[0]);
-    if (writeUvs) uvLines(out, 0, midUv);
-    waitFor(2);
-    out.gathered(second[1]);
-    if (writeFaces) faceLines(out, 0, midFace);
-    thread.join();
-    out.gathered(second[2]);
-    return true;
-}
-
 }  // namespace
 
-ObjWriterTuning& objWriterTuning() {
-    static ObjWriterTuning tuning;
-    return tuning;
-}
-
-void CVELTADoc::onSaveAs() {
+SaveResult CVELTADoc::onSaveAs() {
     Platform& ui = m_platform;
     const bool direct = directSaveFlag != 0;
     const int groups = groupCount < 0 ? 0 : (groupCount > kMaxGroups ? kMaxGroups : groupCount);
 
     SaveOptionsRequest request;
     for (int g = 0; g < groups; ++g) {
-        request.groupNames.push_back(groupNames[static_cast<size_t>(g)]);
-        request.checks.push_back(groupVisibleFlag[static_cast<size_t>(g)] != 0);
+        request.groupNames.push_back(groupNames[g]);
+        request.checks.push_back(groupVisibleFlag[g] != 0);
     }
     if (morphLoadedFlag == 1) onCommand(cmd::FF);
 
@@ -117,7 +48,7 @@ void CVELTADoc::onSaveAs() {
     bool vertexOnly = false;
     if (!direct) {
         std::optional<SaveOptionsAnswer> answer = ui.saveOptionsDialog(request);
-        if (!answer) return;
+        if (!answer) return SaveResult::Cancelled;
         checks = answer->checks;
         checks.resize(static_cast<size_t>(groups), false);
         vertexOnly = answer->vertexOnly;
@@ -130,7 +61,7 @@ void CVELTADoc::onSaveAs() {
             ui.showProgressBox("WRITE ERR" + savePath, kColourError);
             ui.waitMs(1000);
             ui.closeProgressBox();
-            return;
+            return SaveResult::OpenFailed;
         }
     } else {
         FileDialogRequest req;
@@ -140,24 +71,24 @@ void CVELTADoc::onSaveAs() {
         req.initialDirectory = documentPath;
         req.overwritePrompt = true;
         std::optional<std::string> chosen = ui.saveFileDialog(req);
-        if (!chosen) return;
+        if (!chosen) return SaveResult::Cancelled;
         savePath = *chosen;
         file = std::fopen(savePath.c_str(), "w+b");
         if (!file) {
             // The load message would report the last read as a success; say what failed.
             ui.messageBox("VEL", "WRITE ERR" + savePath, MsgButtons::Ok, MsgIcon::None);
-            return;
+            return SaveResult::OpenFailed;
         }
     }
 
-    WriterTables& t = tables();
-    auto groupChecked = [&](int g) { return g >= 0 && g < groups && checks[static_cast<size_t>(g)]; };
+    WriterTables& t = scratch<WriterTables>();
+    auto groupChecked = [&](int g) { return g >= 0 && g < groups && checks[g]; };
     ObjTextOut out(file);
     static const char header[] = "# Convert by TOLK\n";
     out.text(header, sizeof header - 1);
 
     std::memcpy(t.floatingCopy.data(), floatingFlag.data(), sizeof(int) * static_cast<size_t>(vertexCount));
-    for (int n = 0; n < vertexCount; ++n) floatingFlag[static_cast<size_t>(n)] = 1;
+    for (int n = 0; n < vertexCount; ++n) floatingFlag[n] = 1;
     std::memset(t.uvCut.data(), 1, static_cast<size_t>(uvCount));
     for (int f = 0; f < faceCount; ++f) {
         const size_t fi = static_cast<size_t>(f);
@@ -165,13 +96,13 @@ void CVELTADoc::onSaveAs() {
         if (!groupChecked(g)) continue;
         const int first = faceFirstCorner[fi];
         const int count = faceCornerCount[fi];
-        const bool uv = groupHasUvFlag[static_cast<size_t>(g)] != 0;
+        const bool uv = groupHasUvFlag[g] != 0;
         for (int c = 0; c < count; ++c) {
             const size_t k = static_cast<size_t>(first + c);
-            floatingFlag[static_cast<size_t>(cornerVertexList[k] - 1)] = 0;
+            floatingFlag[cornerVertexList[k] - 1] = 0;
             if (!uv) continue;
             const int tn = cornerUvList[k];
-            if (tn >= 1 && tn <= uvCount) t.uvCut[static_cast<size_t>(tn - 1)] = 0;
+            if (tn >= 1 && tn <= uvCount) t.uvCut[tn - 1] = 0;
         }
     }
 
@@ -230,7 +161,7 @@ void CVELTADoc::onSaveAs() {
     };
     auto materialNameOf = [&](size_t fi) -> const std::string& {
         const int m = faceMaterial[fi];
-        return (m >= 0 && m < kMaterialSlots) ? materialNames[static_cast<size_t>(m)] : empty;
+        return (m >= 0 && m < kMaterialSlots) ? materialNames[m] : empty;
     };
     // The face lines of faces [from, to), with their group and material lines; the
     // names in force are those of the last written face before `from`.
@@ -238,8 +169,8 @@ void CVELTADoc::onSaveAs() {
         const std::string* lastGroup = &empty;
         const std::string* lastMaterial = &empty;
         for (int f = from - 1; f >= 0; --f)
-            if (groupChecked(faceGroup[static_cast<size_t>(f)])) {
-                lastGroup = &groupNames[static_cast<size_t>(faceGroup[static_cast<size_t>(f)])];
+            if (groupChecked(faceGroup[f])) {
+                lastGroup = &groupNames[faceGroup[static_cast<size_t>(f)]];
                 lastMaterial = &materialNameOf(static_cast<size_t>(f));
                 break;
             }
@@ -248,7 +179,7 @@ void CVELTADoc::onSaveAs() {
             const size_t fi = static_cast<size_t>(f);
             const int g = faceGroup[fi];
             if (!groupChecked(g)) continue;
-            const std::string& gname = groupNames[static_cast<size_t>(g)];
+            const std::string& gname = groupNames[g];
             if (gname != *lastGroup) {
                 o.literal("g ");
                 o.text(gname);
@@ -265,22 +196,22 @@ void CVELTADoc::onSaveAs() {
             o.ch('f');
             const int first = faceFirstCorner[fi];
             const int count = faceCornerCount[fi];
-            bool uv = groupHasUvFlag[static_cast<size_t>(g)] == 1;
+            bool uv = groupHasUvFlag[g] == 1;
             // A face that carries no texture numbers of its own (a polyline, or a face
             // without them in a group that has them) is written without any: "/0"
             // would end the corner list when the file is read again.
             for (int c = 0; c < count && uv; ++c)
-                if (cornerUvList[static_cast<size_t>(first + c)] < 1) uv = false;
+                if (cornerUvList[first + c] < 1) uv = false;
             for (int c = 0; c < count; ++c) {
                 const size_t k = static_cast<size_t>(first + c);
                 const int vn = cornerVertexList[k];
                 o.ch(' ');
-                o.integer(vn - t.vertexRenumber[static_cast<size_t>(vn - 1)]);
+                o.integer(vn - t.vertexRenumber[vn - 1]);
                 if (!uv) continue;
                 int tn = cornerUvList[k];
                 // Numbers outside the texture coordinates are kept as written; only
                 // the ones that name a written coordinate are renumbered.
-                if (uvWritten && tn >= 1 && tn <= uvCount) tn -= t.uvRenumber[static_cast<size_t>(tn - 1)];
+                if (uvWritten && tn >= 1 && tn <= uvCount) tn -= t.uvRenumber[tn - 1];
                 o.ch('/');
                 o.integer(tn);
             }
@@ -288,17 +219,21 @@ void CVELTADoc::onSaveAs() {
         }
     };
 
-    const long long lines = static_cast<long long>(vertexCount) + uvCount + faceCount;
-    if (lines < objWriterTuning().twoThreadLines || 
-        !writeInTwoParts(out, *this, writeUvs, writeFaces, vertexLines, uvLines, faceLines)) {
-        vertexLines(out, 0, vertexCount);
-        if (writeUvs) uvLines(out, 0, uvCount);
-        if (writeFaces) faceLines(out, 0, faceCount);
-    }
+    vertexLines(out, 0, vertexCount);
+    if (writeUvs) uvLines(out, 0, uvCount);
+    if (writeFaces) faceLines(out, 0, faceCount);
     out.flush();
-    std::fclose(file);
-    treeRefresh(documentPath);
+    // A full disk or a lost device shows only here; the file is then not what
+    // the user asked for, and the caller must not take it for written.
+    const bool failed = std::ferror(file) != 0;
+    const bool closeFailed = std::fclose(file) != 0;
     std::memcpy(floatingFlag.data(), t.floatingCopy.data(), sizeof(int) * static_cast<size_t>(vertexCount));
+    if (failed || closeFailed) {
+        ui.messageBox("VEL", "WRITE ERR" + savePath, MsgButtons::Ok, MsgIcon::None);
+        return SaveResult::WriteFailed;
+    }
+    treeRefresh(documentPath);
+    return SaveResult::Written;
 }
 
 }  // namespace vortel

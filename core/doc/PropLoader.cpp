@@ -72,8 +72,8 @@ int CVELTADoc::loadPoserFile(const std::string& path) {
     loadStatus = "NORMAL";
     crLineMode = 0;
     loadMessage = "READ SUCCESSFUL";
-    for (int m = 0; m < kMaxMaterials; ++m) materialColourTable[static_cast<size_t>(m)] = Vec3{0.8f, 0.8f, 0.8f};
-    for (int g = 0; g < kMaxGroups; ++g) resetBox(groupBoxMax[static_cast<size_t>(g)], groupBoxMin[static_cast<size_t>(g)]);
+    for (int m = 0; m < kMaxMaterials; ++m) materialColourTable[m] = Vec3{0.8f, 0.8f, 0.8f};
+    for (int g = 0; g < kMaxGroups; ++g) resetBox(groupBoxMax[g], groupBoxMin[g]);
     // This loader writes no group texture flags; flags left by an earlier mesh
     // would make the writer emit texture numbers that belong to that mesh.
     std::memset(groupHasUvFlag.data(), 0, sizeof(int) * groupHasUvFlag.size());
@@ -123,7 +123,7 @@ int CVELTADoc::loadPoserFile(const std::string& path) {
             const std::string name = restOfLine(line, 9);
             ps.colourTarget = -1;
             for (int m = 0; m < st.materialsSeen; ++m)
-                if (materialNames[static_cast<size_t>(m)] == name) {
+                if (materialNames[m] == name) {
                     ps.colourTarget = m;
                     break;
                 }
@@ -133,7 +133,7 @@ int CVELTADoc::loadPoserFile(const std::string& path) {
                 failLoad(*this, st, "INPUT ERR:Vertex NON 3D");
             } else if (ps.colourTarget >= 0 && ps.colourTarget < kMaxMaterials) {
                 if (rgb[0] == 0.0f && rgb[1] == 0.0f && rgb[2] == 0.0f) rgb[0] = rgb[1] = rgb[2] = 0.15f;
-                materialColourTable[static_cast<size_t>(ps.colourTarget)] = Vec3{rgb[0], rgb[1], rgb[2]};
+                materialColourTable[ps.colourTarget] = Vec3{rgb[0], rgb[1], rgb[2]};
             }
         } else if (startsWith(line, "objFileGeom")) {
             const size_t len = std::strlen(line);
@@ -169,7 +169,7 @@ int CVELTADoc::loadPoserFile(const std::string& path) {
     displayTransform(-1);
     computeNormals(true);
     floatingCount = 0;
-    for (int n = 0; n < vertexCount; ++n) floatingCount += floatingFlag[static_cast<size_t>(n)];
+    for (int n = 0; n < vertexCount; ++n) floatingCount += floatingFlag[n];
     fileColoursFlag = 1;
     playbackStateChange(0);
     morphLoadedFlag = 0;

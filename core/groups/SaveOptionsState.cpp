@@ -28,12 +28,12 @@ void SaveOptionsState::pressToggle() {
 
 void SaveOptionsState::selectRow(int row) {
     if (row < 0 || static_cast<size_t>(row) >= m_checks.size()) return;
-    m_checks[static_cast<size_t>(row)] = !m_checks[static_cast<size_t>(row)];
+    m_checks[row] = !m_checks[row];
 }
 
 void SaveOptionsState::setCheck(int row, bool on) {
     if (row < 0 || static_cast<size_t>(row) >= m_checks.size()) return;
-    m_checks[static_cast<size_t>(row)] = on;
+    m_checks[row] = on;
 }
 
 void SaveOptionsState::clickVertexOnly(bool nowChecked) {

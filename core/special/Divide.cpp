@@ -12,10 +12,11 @@
 #include <vector>
 
 #include "doc/CVELTADoc.h"
-#include "doc/ObjStatements.h"
+#include "doc/Text.h"
 #include "special/MorphMirror.h"
 #include "special/MtmPanel.h"
 #include "special/VcmFile.h"
+#include "doc/Scratch.h"
 
 namespace vortel {
 
@@ -30,11 +31,6 @@ struct DivideWork {
     FixedArray<Vec3> base{kVertexSlots};
     FixedArray<Vec3> backup{kVertexSlots};
 };
-DivideWork& divideWork() {
-    static DivideWork w;
-    return w;
-}
-
 constexpr const char* kSyntaxError = "NG! VCM TABLE SYNTAX ERROR. PLEASE REMAKE IT.";
 constexpr const char* kUnmatch = "NG! VCM TABLE <-> TERGET OBJ UNMATCH.";
 }  // namespace
@@ -66,20 +62,20 @@ CommandResult MtmPanel::toOriginal(const std::string& mapPath) {
     if (V < 1 || V > kMaxVertices || F < 1 || F > kMaxFaces || G < 0 || G > kMaxGroups) return refuse(kSyntaxError);
     if (d.floatingCount != 0) return refuse("NG! TERGET OBJ HAS SOME FLOATING POINTS.");
 
-    DivideWork& w = divideWork();
+    DivideWork& w = scratch<DivideWork>();
     std::vector<std::string> names(static_cast<size_t>(G));
     for (std::string& name : names)
         if (!in.string(name, kMaxVcmString)) return refuse(kSyntaxError);
     if (!in.integers(w.faceGroups.data(), static_cast<size_t>(F))) return refuse(kSyntaxError);
     const int groupLimit = G > 0 ? G : 1;  // a file without groups keeps every face in slot 0
     for (int f = 0; f < F; ++f) {
-        const int g = w.faceGroups[static_cast<size_t>(f)];
+        const int g = w.faceGroups[f];
         if (g < 0 || g >= groupLimit) return refuse(kSyntaxError);
     }
     // The corner counts are those of the open mesh, slice by slice.
     for (int f = 0; f < F; ++f) {
-        const int first = d.faceFirstCorner[static_cast<size_t>(f)];
-        const int count = d.faceCornerCount[static_cast<size_t>(f)];
+        const int first = d.faceFirstCorner[f];
+        const int count = d.faceCornerCount[f];
         if (first < 0 || count < 0 || static_cast<long long>(first) + count > kCornerSlots) return refuse(kSyntaxError);
         int* slice = w.corners.data() + first;
         if (!in.integers(slice, static_cast<size_t>(count))) return refuse(kSyntaxError);
@@ -90,7 +86,7 @@ CommandResult MtmPanel::toOriginal(const std::string& mapPath) {
     if (!in.string(marker, kMaxVcmString)) return refuse(kSyntaxError);
     if (!in.integers(w.vertexMap.data(), static_cast<size_t>(V))) return refuse(kSyntaxError);
     for (int j = 0; j < V; ++j) {
-        const int m = w.vertexMap[static_cast<size_t>(j)];
+        const int m = w.vertexMap[j];
         if (m < 0 || m >= d.vertexCount) return refuse(kUnmatch);
     }
     std::fclose(file);
@@ -107,16 +103,16 @@ CommandResult MtmPanel::toOriginal(const std::string& mapPath) {
     d.vertexCount = V;
     d.groupCount = G;
     for (int g = 0; g < G; ++g) {
-        d.groupNames[static_cast<size_t>(g)] = names[static_cast<size_t>(g)];
+        d.groupNames[g] = names[g];
         // Every restored face comes from the welded group and keeps its texture numbers.
-        d.groupHasUvFlag[static_cast<size_t>(g)] = weldedUv;
+        d.groupHasUvFlag[g] = weldedUv;
     }
     for (int f = 0; f < F; ++f) {
         const size_t fi = static_cast<size_t>(f);
         d.faceGroup[fi] = w.faceGroups[fi];
         const int first = d.faceFirstCorner[fi];
         for (int c = 0; c < d.faceCornerCount[fi]; ++c)
-            d.cornerVertexList[static_cast<size_t>(first + c)] = w.corners[static_cast<size_t>(first + c)];
+            d.cornerVertexList[first + c] = w.corners[first + c];
     }
     for (int j = 0; j < V; ++j) {
         const size_t i = static_cast<size_t>(j);

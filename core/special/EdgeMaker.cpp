@@ -7,8 +7,9 @@
 #include <cstring>
 
 #include "doc/CVELTADoc.h"
-#include "doc/ObjStatements.h"
+#include "doc/Text.h"
 #include "special/MtmPanel.h"
+#include "doc/Scratch.h"
 
 namespace vortel {
 
@@ -45,11 +46,6 @@ struct Adjacency {
     FixedArray<int> heap{kCornerSlots};
 };
 
-Adjacency& adjacency() {
-    static Adjacency a;
-    return a;
-}
-
 inline int bucketOf(int v) { return v >= 1 && v <= kMaxVertices ? v : 0; }
 
 void buildAdjacency(Adjacency& a, const FaceTableView& ft) {
@@ -79,13 +75,13 @@ void buildAdjacency(Adjacency& a, const FaceTableView& ft) {
         for (int k = 0; k < ft.cornerCount[f]; ++k) {
             const int b = bucketOf(c[k]);
             if (last[b] == f) {
-                ++a.multiplicity[static_cast<size_t>(fill[b] - 1)];
+                ++a.multiplicity[fill[b] - 1];
                 continue;
             }
             last[b] = f;
             if (static_cast<size_t>(fill[b]) >= total) continue;
-            a.faces[static_cast<size_t>(fill[b])] = f;
-            a.multiplicity[static_cast<size_t>(fill[b])] = 1;
+            a.faces[fill[b]] = f;
+            a.multiplicity[fill[b]] = 1;
             ++fill[b];
         }
     }
@@ -100,7 +96,7 @@ constexpr long long kGatherLimit = 4096;
 EdgeScan findEdgeLines(const FaceTableView& ft, const Vec3* faceNormals, float t, int maxHits, int* first,
                        int* second, int* face, const std::function<void(int)>& progress) {
     EdgeScan scan;
-    Adjacency& a = adjacency();
+    Adjacency& a = scratch<Adjacency>();
     buildAdjacency(a, ft);
     const int* start = a.bucketStart.data();
     const int* lists = a.faces.data();
@@ -255,10 +251,6 @@ struct HitLists {
     FixedArray<int> second{kEdgeLineSlots};
     FixedArray<int> face{kEdgeLineSlots};
 };
-HitLists& hitLists() {
-    static HitLists h;
-    return h;
-}
 }  // namespace
 
 CommandResult MtmPanel::edgeAnalysis() {
@@ -271,10 +263,10 @@ CommandResult MtmPanel::edgeAnalysis() {
     ui.setWaitCursor(true);
     const float t = edgeThreshold(m_slider);
     if (normalsDirtyFlag)
-        for (int f = 0; f < d.faceCount; ++f) vecNormalise(d.faceNormalArray[static_cast<size_t>(f)], d.faceNormalArray[static_cast<size_t>(f)]);
+        for (int f = 0; f < d.faceCount; ++f) vecNormalise(d.faceNormalArray[f], d.faceNormalArray[f]);
 
     FaceTableView ft{d.faceFirstCorner.data(), d.faceCornerCount.data(), d.faceCount, d.cornerVertexList.data()};
-    HitLists& h = hitLists();
+    HitLists& h = scratch<HitLists>();
     const EdgeScan scan = findEdgeLines(ft, d.faceNormalArray.data(), t, kMaxEdgeLines, h.first.data(),
                                         h.second.data(), h.face.data(), [&ui](int p) { ui.setStatusProgress(p); });
     if (scan.limitReached) {
@@ -313,11 +305,11 @@ CommandResult MtmPanel::edgeExecute() {
     long long added = 0;
     for (int pass = 0; pass < 2; ++pass) {
         for (int i = 0; i < h; ++i) {
-            const int f = d.edgeLineFace[static_cast<size_t>(i)];
+            const int f = d.edgeLineFace[i];
             if (!faceOk(f)) continue;
-            const int u = d.edgeLineFirst[static_cast<size_t>(i)], v = d.edgeLineSecond[static_cast<size_t>(i)];
-            const int firstCorner = d.faceFirstCorner[static_cast<size_t>(f)];
-            for (int c = 0; c < d.faceCornerCount[static_cast<size_t>(f)]; ++c) {
+            const int u = d.edgeLineFirst[i], v = d.edgeLineSecond[i];
+            const int firstCorner = d.faceFirstCorner[f];
+            for (int c = 0; c < d.faceCornerCount[f]; ++c) {
                 const size_t k = static_cast<size_t>(firstCorner + c);
                 const int vn = d.cornerVertexList[k];
                 if (pass == 0) {
@@ -338,12 +330,12 @@ CommandResult MtmPanel::edgeExecute() {
 
     int next = n + 1;
     for (int i = 0; i < h; ++i) {
-        const int f = d.edgeLineFace[static_cast<size_t>(i)];
+        const int f = d.edgeLineFace[i];
         if (!faceOk(f)) continue;
-        const int u = d.edgeLineFirst[static_cast<size_t>(i)], v = d.edgeLineSecond[static_cast<size_t>(i)];
-        const int firstCorner = d.faceFirstCorner[static_cast<size_t>(f)];
-        for (int c = 0; c < d.faceCornerCount[static_cast<size_t>(f)]; ++c) {
-            int& vn = d.cornerVertexList[static_cast<size_t>(firstCorner + c)];
+        const int u = d.edgeLineFirst[i], v = d.edgeLineSecond[i];
+        const int firstCorner = d.faceFirstCorner[f];
+        for (int c = 0; c < d.faceCornerCount[f]; ++c) {
+            int& vn = d.cornerVertexList[firstCorner + c];
             int source = 0;
             if (vn == u)
                 source = u;

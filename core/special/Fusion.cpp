@@ -13,10 +13,11 @@
 #include <ctime>
 
 #include "doc/CVELTADoc.h"
-#include "doc/ObjStatements.h"
+#include "doc/Text.h"
 #include "special/MtmPanel.h"
 #include "special/PositionHash.h"
 #include "special/VcmFile.h"
+#include "doc/Scratch.h"
 
 namespace vortel {
 
@@ -30,21 +31,17 @@ struct CopyChains {
     FixedArray<int> lastCopy{kVertexSlots};
     FixedArray<int> markedBefore{kVertexSlots};
 };
-CopyChains& copyChains() {
-    static CopyChains c;
-    return c;
-}
 }  // namespace
 
 DuplicateSearch findDuplicatePairs(const Vec3* vertices, int n, int maxPairs, int* pairFirst, int* pairDuplicate,
                                    unsigned char* mark, int* firstCopyOf, const std::function<void(int)>& progress) {
     DuplicateSearch result;
-    CopyChains& chains = copyChains();
+    CopyChains& chains = scratch<CopyChains>();
     int* next = chains.next.data();
     unsigned char* lowest = chains.lowest.data();
     int* lastCopy = chains.lastCopy.data();
     std::memset(mark, 0, static_cast<size_t>(n));
-    PositionHash& hash = sharedPositionHash();
+    PositionHash& hash = scratch<PositionHash>();
     hash.clear(n);
     // Chain the copies of each position in ascending vertex order.
     constexpr int ahead = 16;  // slots asked for ahead of their use
@@ -81,7 +78,7 @@ DuplicateSearch findDuplicatePairs(const Vec3* vertices, int n, int maxPairs, in
 }
 
 void weldVertexMap(int n, const unsigned char* mark, const int* firstCopyOf, int* map) {
-    int* before = copyChains().markedBefore.data();
+    int* before = scratch<CopyChains>().markedBefore.data();
     int running = 0;
     for (int j = 0; j < n; ++j) {
         before[j] = running;
@@ -104,16 +101,12 @@ struct FusionWork {
     FixedArray<int> vertexMap{kMaxVertices};
     FixedArray<int> floatingBefore{kMaxVertices};  // put back when the fusion is refused
 };
-FusionWork& fusionWork() {
-    static FusionWork w;
-    return w;
-}
 }  // namespace
 
 CommandResult MtmPanel::fusion(const std::string& mapPath) {
     CVELTADoc& d = m_doc;
     Platform& ui = d.platform();
-    FusionWork& w = fusionWork();
+    FusionWork& w = scratch<FusionWork>();
     std::memset(w.mark.data(), 0, w.mark.size());
     if (d.groupCount < 1) {
         message("OBJECT HAS NOT GROUP.");
@@ -153,16 +146,16 @@ CommandResult MtmPanel::fusion(const std::string& mapPath) {
     const DuplicateSearch search =
         findDuplicatePairs(d.vertexArray.data(), V, kMaxFusionPairs, w.pairFirst.data(), w.pairDuplicate.data(),
                            w.mark.data(), w.firstCopyOf.data(), [&ui](int p) { ui.setStatusProgress(p); });
-    for (int p = 0; p < search.pairs; ++p) floating[w.pairDuplicate[static_cast<size_t>(p)]] = 1;
+    for (int p = 0; p < search.pairs; ++p) floating[w.pairDuplicate[p]] = 1;
     if (search.limitReached) return giveUp("NG. MAX REATCHED!");
 
     // Corners to re-point, counted before anything is written or changed.
     const int* cv = d.cornerVertexList.data();
-    auto isDuplicate = [&](int vn) { return vn >= 1 && vn <= V && w.mark[static_cast<size_t>(vn - 1)]; };
+    auto isDuplicate = [&](int vn) { return vn >= 1 && vn <= V && w.mark[vn - 1]; };
     long long repoint = 0;
     for (int f = 0; f < d.faceCount; ++f) {
-        const int first = d.faceFirstCorner[static_cast<size_t>(f)];
-        for (int c = 0; c < d.faceCornerCount[static_cast<size_t>(f)]; ++c) repoint += isDuplicate(cv[first + c]);
+        const int first = d.faceFirstCorner[f];
+        for (int c = 0; c < d.faceCornerCount[f]; ++c) repoint += isDuplicate(cv[first + c]);
     }
     if (repoint >= kMaxFusionCorners) return giveUp("NG! MAX REATCHED!");
 
@@ -173,11 +166,11 @@ CommandResult MtmPanel::fusion(const std::string& mapPath) {
         out.integer(V);
         out.integer(d.faceCount);
         out.integer(d.groupCount);
-        for (int g = 0; g < d.groupCount; ++g) out.string(d.groupNames[static_cast<size_t>(g)]);
+        for (int g = 0; g < d.groupCount; ++g) out.string(d.groupNames[g]);
         out.integers(d.faceGroup.data(), static_cast<size_t>(d.faceCount));
         for (int f = 0; f < d.faceCount; ++f)
-            out.integers(cv + d.faceFirstCorner[static_cast<size_t>(f)],
-                         static_cast<size_t>(d.faceCornerCount[static_cast<size_t>(f)]));
+            out.integers(cv + d.faceFirstCorner[f],
+                         static_cast<size_t>(d.faceCornerCount[f]));
         out.string("HERE");
         out.integers(w.vertexMap.data(), static_cast<size_t>(V));
         bool ok = out.flush();
@@ -194,12 +187,12 @@ CommandResult MtmPanel::fusion(const std::string& mapPath) {
     fusionCornerCounter = 0;
     int* corners = d.cornerVertexList.data();
     for (int f = 0; f < d.faceCount; ++f) {
-        d.faceGroup[static_cast<size_t>(f)] = 0;
-        const int first = d.faceFirstCorner[static_cast<size_t>(f)];
-        for (int c = 0; c < d.faceCornerCount[static_cast<size_t>(f)]; ++c) {
+        d.faceGroup[f] = 0;
+        const int first = d.faceFirstCorner[f];
+        for (int c = 0; c < d.faceCornerCount[f]; ++c) {
             int& vn = corners[first + c];
             if (!isDuplicate(vn)) continue;
-            vn = w.firstCopyOf[static_cast<size_t>(vn - 1)] + 1;
+            vn = w.firstCopyOf[vn - 1] + 1;
             ++fusionCornerCounter;
         }
     }

@@ -34,16 +34,16 @@ void mirrorMorph(MirrorMode mode, int n, const Vec3* display, const int* table, 
 
 void recomputeMovedFlags(CVELTADoc& doc) {
     for (int n = 0; n < doc.vertexCount; ++n) {
-        const Vec3& d = doc.morphDeltaArray[static_cast<size_t>(n)];
-        doc.movedFlag[static_cast<size_t>(n)] = (d.x == 0.0f && d.y == 0.0f && d.z == 0.0f) ? 0 : 1;
+        const Vec3& d = doc.morphDeltaArray[n];
+        doc.movedFlag[n] = (d.x == 0.0f && d.y == 0.0f && d.z == 0.0f) ? 0 : 1;
     }
     for (int f = 0; f < doc.faceCount; ++f) {
         const size_t fi = static_cast<size_t>(f);
         const int first = doc.faceFirstCorner[fi];
         int moved = 0;
         for (int c = 0; c < doc.faceCornerCount[fi] && !moved; ++c) {
-            const int v = doc.cornerVertexList[static_cast<size_t>(first + c)];
-            if (v >= 1 && v <= doc.vertexCount && doc.movedFlag[static_cast<size_t>(v - 1)]) moved = 1;
+            const int v = doc.cornerVertexList[first + c];
+            if (v >= 1 && v <= doc.vertexCount && doc.movedFlag[v - 1]) moved = 1;
         }
         doc.faceMovedFlag[fi] = moved;
     }

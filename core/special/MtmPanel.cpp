@@ -9,11 +9,6 @@
 
 namespace vortel {
 
-PositionHash& sharedPositionHash() {
-    static PositionHash hash;
-    return hash;
-}
-
 namespace {
 int controlIndex(int id) { return id >= mtm::Slider && id <= mtm::ButtonC ? id - mtm::Slider : -1; }
 

@@ -138,7 +138,6 @@ class MtmPanelView : public DocumentView {
 public:
     MtmPanelView(CVELTADoc& doc, MtmPanel& panel) : m_doc(doc), m_panel(panel) { m_doc.addView(this); }
     ~MtmPanelView() override { m_doc.removeView(this); }
-    ViewKind viewKind() const override { return ViewKind::Mtm; }
     void onLoadRefresh() override { m_panel.panelReset(); }
     MtmPanel& panel() { return m_panel; }
 

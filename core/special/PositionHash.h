@@ -45,10 +45,10 @@ public:
             Slot& slot = m_slots[s];
             if (slot.id < 0) {
                 slot = Slot{id, tag};
-                m_keys[static_cast<size_t>(id)] = k;
+                m_keys[id] = k;
                 return id;
             }
-            if (slot.tag == tag && m_keys[static_cast<size_t>(slot.id)] == k) return slot.id;
+            if (slot.tag == tag && m_keys[slot.id] == k) return slot.id;
         }
     }
 
@@ -61,7 +61,7 @@ public:
         for (std::uint32_t s = static_cast<std::uint32_t>(h) & m_mask;; s = (s + 1) & m_mask) {
             const Slot& slot = m_slots[s];
             if (slot.id < 0) return -1;
-            if (slot.tag == tag && m_keys[static_cast<size_t>(slot.id)] == k) return slot.id;
+            if (slot.tag == tag && m_keys[slot.id] == k) return slot.id;
         }
     }
 
@@ -110,8 +110,5 @@ private:
     FixedArray<Slot> m_slots{kSlots};
     FixedArray<Key> m_keys{kVertexSlots};
 };
-
-// The one table the panel's commands share (they run one at a time on the UI thread).
-PositionHash& sharedPositionHash();
 
 }  // namespace vortel

@@ -2,9 +2,10 @@
 // points, the progress bar and the result messages of the panel.
 #include "special/SymmetryMap.h"
 
-#include "doc/ObjStatements.h"
+#include "doc/Text.h"
 #include "special/MtmPanel.h"
 #include "special/PositionHash.h"
+#include "doc/Scratch.h"
 
 namespace vortel {
 
@@ -15,15 +16,11 @@ struct MirrorCounts {
     FixedArray<int> count{kVertexSlots};
     FixedArray<int> highest{kVertexSlots};
 };
-MirrorCounts& mirrorCounts() {
-    static MirrorCounts m;
-    return m;
-}
 }  // namespace
 
 int symmetryMatch(const Vec3* vertices, int n, int* table, int* matchCount) {
-    PositionHash& hash = sharedPositionHash();
-    MirrorCounts& mc = mirrorCounts();
+    PositionHash& hash = scratch<PositionHash>();
+    MirrorCounts& mc = scratch<MirrorCounts>();
     hash.clear(n);
     constexpr int ahead = 16;  // slots asked for ahead of their use
     auto mirrorOf = [](const Vec3& v) { return Vec3{-v.x, v.y, v.z}; };
@@ -32,16 +29,16 @@ int symmetryMatch(const Vec3* vertices, int n, int* table, int* matchCount) {
         if (i + ahead < n) hash.prefetch(mirrorOf(vertices[i + ahead]));
         const int id = hash.insert(mirrorOf(vertices[i]), i);
         if (id < 0) continue;
-        if (id == i) mc.count[static_cast<size_t>(i)] = 0;
-        ++mc.count[static_cast<size_t>(id)];
-        mc.highest[static_cast<size_t>(id)] = i;
+        if (id == i) mc.count[i] = 0;
+        ++mc.count[id];
+        mc.highest[id] = i;
     }
     int resolved = 0;
     for (int j = 0; j < n; ++j) {
         if (j + ahead < n) hash.prefetch(vertices[j + ahead]);
         const int id = hash.find(vertices[j]);
-        const int matches = id < 0 ? 0 : mc.count[static_cast<size_t>(id)];
-        table[j] = matches > 0 ? mc.highest[static_cast<size_t>(id)] : -1;
+        const int matches = id < 0 ? 0 : mc.count[id];
+        table[j] = matches > 0 ? mc.highest[id] : -1;
         matchCount[j] = matches;
         if (matches == 1) ++resolved;
     }
@@ -69,10 +66,10 @@ CommandResult MtmPanel::vcmGen() {
     resolvedCount = symmetryMatch(m_doc.vertexArray.data(), n, m_vcmTable.data(), matchCount.data());
     for (int j = 0; j < n; ++j) {
         if (j % 250 == 0) ui.setStatusProgress(static_cast<int>(static_cast<double>(j) / n * 100.0));
-        if (matchCount[static_cast<size_t>(j)] != 1) {
-            m_doc.markerPointList1[static_cast<size_t>(m_doc.markerPointCount1++)] =
-                m_doc.displayVertexArray[static_cast<size_t>(j)];
-            m_markerVertices[static_cast<size_t>(markerVertexCount++)] = j + 1;
+        if (matchCount[j] != 1) {
+            m_doc.markerPointList1[m_doc.markerPointCount1++] =
+                m_doc.displayVertexArray[j];
+            m_markerVertices[markerVertexCount++] = j + 1;
         }
     }
 

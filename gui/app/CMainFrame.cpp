@@ -15,7 +15,6 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
-#include <concepts>
 
 #include "app/AboutBox.h"
 #include "app/FrameCommands.h"
@@ -108,9 +107,10 @@ CMainFrame::CMainFrame(CVELTADoc& doc, QtPlatform& platform, const QStringList& 
     restorePlacement();
     m_platform.attachMainWindow(this, m_progress);
 
+    registerFrameCommands();
     m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         for (QWidget* pane : {static_cast<QWidget*>(m_view), m_tree, lowerPane()})
-            if (pane && now && (now == pane || pane->isAncestorOf(now))) m_activeView = pane;
+            if (pane && now && (now == pane || pane->isAncestorOf(now))) setActiveView(pane, false);
     });
     m_updateTimer = new QTimer(this);
     m_updateTimer->setInterval(kUpdateIntervalMs);
@@ -124,6 +124,8 @@ CMainFrame::CMainFrame(CVELTADoc& doc, QtPlatform& platform, const QStringList& 
 CMainFrame::~CMainFrame() {
     // The panes go after this body; focus moves while they do.
     disconnect(m_focusWatch);
+    m_doc.commands().removeOwner(this);
+    m_doc.commands().setActiveView(nullptr);
     saveLayout();
     delete m_splash.data();
     m_platform.detachMainWindow(this);
@@ -274,8 +276,7 @@ void CMainFrame::createClient() {
 
     m_splash = new SplashWindow(this);
     m_splash->show();
-    m_activeView = m_view;
-    m_view->setFocus();
+    setActiveView(m_view);
 }
 
 QWidget* CMainFrame::createLowerPane(int kind) {
@@ -304,9 +305,11 @@ QLabel* CMainFrame::counterLabel(int indicator) const {
     return it == m_counters.end() ? nullptr : it->second;
 }
 
-void CMainFrame::setActiveView(QWidget* view) {
+void CMainFrame::setActiveView(QWidget* view, bool focus) {
     m_activeView = view;
-    if (view) view->setFocus();
+    // The command table knows views by their DocumentView side.
+    m_doc.commands().setActiveView(dynamic_cast<DocumentView*>(view));
+    if (view && focus) view->setFocus();
 }
 
 void CMainFrame::swapPanel(int command) {
@@ -339,92 +342,40 @@ QAction* CMainFrame::action(int id) const {
     return it == m_actions.end() ? nullptr : it->second;
 }
 
-namespace {
+CommandState CMainFrame::commandState(int id) const { return m_doc.commands().state(id); }
 
-// The 3-D view takes part in routing through its own commandState/onCommand
-// when it has them; any other pane through the invokable pair described in
-// CMainFrame.h.
-template <class View>
-bool viewHandles(View& view, int id) {
-    if constexpr (requires { { view.onCommand(id) } -> std::convertible_to<bool>; })
-        return view.onCommand(id);
-    else
-        return false;
-}
-
-template <class View>
-int viewRule(const View& view, int id) {
-    if constexpr (requires { { view.commandState(id) } -> std::convertible_to<CommandState>; }) {
-        const CommandState s = view.commandState(id);
-        return s.handled ? (s.enabled ? 1 : 0) | (s.checked ? 2 : 0) : -1;
-    } else {
-        return -1;
-    }
-}
-
-}  // namespace
-
-bool CMainFrame::viewCommand(int id) {
-    QWidget* view = m_activeView;
-    if (view && view == m_view) return viewHandles(*m_view, id);
-    if (!view || view->metaObject()->indexOfMethod("onCommand(int)") < 0) return false;
-    bool handled = false;
-    QMetaObject::invokeMethod(view, "onCommand", Qt::DirectConnection, Q_RETURN_ARG(bool, handled), Q_ARG(int, id));
-    return handled;
-}
-
-int CMainFrame::viewCommandUpdate(int id) const {
-    QWidget* view = m_activeView;
-    if (view && view == m_view) return viewRule(*static_cast<const CVELTAView*>(m_view), id);
-    if (!view || view->metaObject()->indexOfMethod("commandUpdate(int)") < 0) return -1;
-    int rule = -1;
-    QMetaObject::invokeMethod(view, "commandUpdate", Qt::DirectConnection, Q_RETURN_ARG(int, rule), Q_ARG(int, id));
-    return rule;
-}
-
-CommandState CMainFrame::commandState(int id) const {
-    CommandState s;
-    if (const int rule = viewCommandUpdate(id); rule >= 0) {
-        s.handled = true;
-        s.enabled = rule & 1;
-        s.checked = rule & 2;
-        return s;
-    }
-    s = m_doc.commandState(id);
-    if (s.handled) return s;
-    s.handled = true;
-    switch (id) {
-    case cmd::UvView:
-        s.enabled = true;
-        s.checked = m_doc.uvViewFlag == 1;
-        break;
-    case cmd::ExcuteZidu:
-        s.enabled = handOffEnabled(m_platform.settings());
-        break;
-    case cmd::Collision:
-        s.enabled = collisionEnabled(m_platform.settings());
-        break;
-    case cmd::ViewToolbar:
-        s.enabled = true;
-        s.checked = m_toolBar && !m_toolBar->isHidden();
-        break;
-    case cmd::ViewStatusBar:
-        s.enabled = true;
-        s.checked = !statusBar()->isHidden();
-        break;
-    case cmd::Motion:
-    case cmd::Vuroz:
-    case cmd::AppAbout:
-    case cmd::AppExit:
-        s.enabled = true;  // a handler without an update rule
-        break;
-    default:
-        // No handler anywhere (Undo, Copy, Cut, Paste): disabled.
-        s.handled = false;
-        s.enabled = false;
-        break;
-    }
-    return s;
+void CMainFrame::registerFrameCommands() {
+    CommandTable& t = m_doc.commands();
+    constexpr CommandLevel frame = CommandLevel::Frame;
+    constexpr CommandLevel app = CommandLevel::Application;
+    t.add(cmd::UvView, frame, [this] { return CommandRule{true, m_doc.uvViewFlag == 1}; },
+          [this] {
+              m_doc.uvViewFlag = m_doc.uvViewFlag ? 0 : 1;
+              m_doc.redrawAll();
+              for (QWidget* w : findChildren<QWidget*>()) w->update();
+          },
+          this);
+    t.add(cmd::ExcuteZidu, frame, [this] { return CommandRule{handOffEnabled(m_platform.settings())}; },
+          [this] { handOffToProgram(m_doc, m_platform.settings()); }, this);
+    // Collision's rule until its command is registered by the document's level.
+    t.add(cmd::Collision, frame, [this] { return CommandRule{collisionEnabled(m_platform.settings())}; }, nullptr,
+          this);
+    t.add(cmd::ViewToolbar, frame, [this] { return CommandRule{true, m_toolBar && !m_toolBar->isHidden()}; },
+          [this] { m_toolBar->setVisible(m_toolBar->isHidden()); }, this);
+    t.add(cmd::ViewStatusBar, frame, [this] { return CommandRule{true, !statusBar()->isHidden()}; },
+          [this] { statusBar()->setVisible(statusBar()->isHidden()); }, this);
+    t.add(cmd::SpecialFunc, frame, [this] { return CommandRule{true, m_doc.specialPanelShownFlag != 0}; },
+          [this] { swapPanel(cmd::SpecialFunc); }, this);
+    t.add(cmd::Motion, frame, nullptr, [this] { swapPanel(cmd::Motion); }, this);
+    t.add(cmd::Vuroz, app, nullptr, [this] { QDesktopServices::openUrl(homePageUrl(m_platform.homeFolder())); },
+          this);
+    t.add(cmd::AppAbout, app, nullptr,
+          [this] {
+              AboutBox about(this);
+              about.exec();
+          },
+          this);
+    t.add(cmd::AppExit, app, nullptr, [this] { m_exitRequested = true; }, this);
 }
 
 void CMainFrame::updateCommandUi() {
@@ -444,42 +395,11 @@ void CMainFrame::runCommand(int id) {
         updateCommandUi();
         return;
     }
-    if (viewCommand(id) || m_doc.onCommand(id)) {
-        updateCommandUi();
-        return;
-    }
-    switch (id) {
-    case cmd::ExcuteZidu:
-        handOffToProgram(m_doc, m_platform.settings());
-        break;
-    case cmd::Vuroz:
-        QDesktopServices::openUrl(homePageUrl(m_platform.homeFolder()));
-        break;
-    case cmd::SpecialFunc:
-    case cmd::Motion:
-        swapPanel(id);
-        break;
-    case cmd::UvView:
-        m_doc.uvViewFlag = m_doc.uvViewFlag ? 0 : 1;
-        m_doc.redrawAll();
-        for (QWidget* w : findChildren<QWidget*>()) w->update();
-        break;
-    case cmd::ViewToolbar:
-        m_toolBar->setVisible(m_toolBar->isHidden());
-        break;
-    case cmd::ViewStatusBar:
-        statusBar()->setVisible(statusBar()->isHidden());
-        break;
-    case cmd::AppAbout: {
-        AboutBox about(this);
-        about.exec();
-        break;
-    }
-    case cmd::AppExit:
+    m_doc.commands().run(id);
+    if (m_exitRequested) {
+        m_exitRequested = false;
         close();
         return;
-    default:
-        break;
     }
     updateCommandUi();
 }

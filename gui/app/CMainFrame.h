@@ -5,11 +5,10 @@
 // sizes in "VELTA.ini", opens a mesh named on the command line, swaps the
 // lower-left pane and relays the tool windows' requests to the document.
 //
-// Commands are routed to the active view, the document, the frame and the
-// application, in that order. The 3-D view takes part with its
-// commandState(id) and onCommand(id); another pane by declaring
-//   Q_INVOKABLE bool onCommand(int id);    // true when it handled the id
-//   Q_INVOKABLE int commandUpdate(int id); // -1: no rule; else bit 0 enabled, bit 1 checked
+// Every menu, toolbar and accelerator command goes through the document's
+// command table, which routes it to the active view, the document and its
+// modules, the frame and the application, in that order. The frame registers
+// its own and the application's commands there.
 #pragma once
 
 #include <QMainWindow>
@@ -91,9 +90,8 @@ private:
     void swapPanel(int command);
     QWidget* createLowerPane(int kind);
     void installLowerPane(QWidget* pane);
-    void setActiveView(QWidget* view);
-    bool viewCommand(int id);
-    int viewCommandUpdate(int id) const;
+    void setActiveView(QWidget* view, bool focus = true);
+    void registerFrameCommands();
 
     CVELTADoc& m_doc;
     QtPlatform& m_platform;
@@ -114,6 +112,7 @@ private:
     int m_panelShown = 0;
     bool m_created = false;
     bool m_layoutSaved = false;
+    bool m_exitRequested = false;
 };
 
 }  // namespace vortel::gui

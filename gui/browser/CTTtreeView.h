@@ -12,9 +12,8 @@ public:
     explicit CTTtreeView(vortel::CVELTADoc& doc, QWidget* parent = nullptr);
     ~CTTtreeView() override;
 
-    vortel::ViewKind viewKind() const override { return vortel::ViewKind::TreeView; }
-    void showTreePath(const std::string& path) override { m_shownPath = path; }
-    void redraw() override { viewport()->update(); }
+    void onTreePath(const std::string& path) override { m_shownPath = path; }
+    void onRedraw() override { viewport()->update(); }
 
     // The path the document asked the tree to show last.
     const std::string& shownPath() const { return m_shownPath; }

@@ -12,8 +12,7 @@ public:
     explicit CLIST3DView(vortel::CVELTADoc& doc, QWidget* parent = nullptr);
     ~CLIST3DView() override;
 
-    vortel::ViewKind viewKind() const override { return vortel::ViewKind::List3DView; }
-    void redraw() override { viewport()->update(); }
+    void onRedraw() override { viewport()->update(); }
 
 private:
     vortel::CVELTADoc& m_doc;

@@ -12,8 +12,7 @@ public:
     explicit CBVH(vortel::CVELTADoc& doc, QWidget* parent = nullptr);
     ~CBVH() override;
 
-    vortel::ViewKind viewKind() const override { return vortel::ViewKind::Bvh; }
-    void redraw() override { viewport()->update(); }
+    void onRedraw() override { viewport()->update(); }
 
 private:
     vortel::CVELTADoc& m_doc;

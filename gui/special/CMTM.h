@@ -13,8 +13,7 @@ public:
     explicit CMTM(vortel::CVELTADoc& doc, QWidget* parent = nullptr);
     ~CMTM() override;
 
-    vortel::ViewKind viewKind() const override { return vortel::ViewKind::Mtm; }
-    void redraw() override { update(); }
+    void onRedraw() override { update(); }
 
 private:
     vortel::CVELTADoc& m_doc;

@@ -60,10 +60,40 @@ CVELTAView::CVELTAView(CVELTADoc& doc, QWidget* parent)
     connect(&m_playTimer, &QTimer::timeout, this, &CVELTAView::playbackTick);
     connect(&m_uvTimer, &QTimer::timeout, this, &CVELTAView::uvBlendTick);
     m_doc.addView(this);
+    registerCommands();
+}
+
+void CVELTAView::registerCommands() {
+    using vortel::CommandLevel;
+    using vortel::CommandRule;
+    vortel::CommandTable& table = m_doc.commands();
+    // The table knows a view by its document-view side, as the frame names the active view.
+    const void* owner = static_cast<vortel::DocumentView*>(this);
+    // MODEL VIEW belongs to the document's commands; the document keeps the mode's id.
+    for (int id : {cmd::ViewPixel, cmd::ViewWire, cmd::ViewFlat, cmd::ViewSmooth, cmd::ViewWirePlus})
+        table.add(
+            id, CommandLevel::Document, [this, id] { return CommandRule{true, id == m_doc.viewModeCommand}; },
+            [this, id] {
+                if (id == m_doc.viewModeCommand) return;
+                setDisplayMode(id == cmd::ViewWirePlus ? 5 : id - cmd::ViewPixel + 1);
+                m_doc.viewModeCommand = id;
+            },
+            owner);
+    // "FOR VIEW" answers while this view is the active one.
+    for (int id : {cmdid::ColourObject, cmdid::ColourMaterial, cmdid::ColourNone, cmdid::AddWire,
+                   cmdid::Transparency, cmdid::HideSelectObj, cmdid::ResetViewAngle})
+        table.add(
+            id, CommandLevel::View,
+            [this, id] {
+                const CommandState s = commandState(id);
+                return CommandRule{s.enabled, s.checked};
+            },
+            [this, id] { onCommand(id); }, owner);
 }
 
 CVELTAView::~CVELTAView() {
     m_doc.removeView(this);
+    m_doc.commands().removeOwner(static_cast<vortel::DocumentView*>(this));
     if (m_glReady) {
         makeCurrent();
         releaseGl();
@@ -174,7 +204,7 @@ void CVELTAView::onLoadRefresh() {
     update();
 }
 
-void CVELTAView::redraw() {
+void CVELTAView::onRedraw() {
     m_renderer.invalidateAll();
     update();
 }
@@ -183,7 +213,7 @@ void CVELTAView::setDisplayMode(int mode) {
     if (applyDisplayMode(m_state, mode)) update();
 }
 
-void CVELTAView::playback(int mode) {
+void CVELTAView::onPlayback(int mode) {
     switch (mode) {
     case 0:
         m_playback.apply(0);

@@ -40,11 +40,11 @@ public:
     ~CVELTAView() override;
 
     // ---- document view ----
-    vortel::ViewKind viewKind() const override { return vortel::ViewKind::VeltaView; }
     void onLoadRefresh() override;
-    void playback(int mode) override;
-    void setDisplayMode(int mode) override;
-    void redraw() override;
+    void onPlayback(int mode) override;
+    void onRedraw() override;
+    // MODEL VIEW: 1 PIXEL, 2 WIRE, 3 FLAT, 4 SMOOTH, 5 WIRE ++.
+    void setDisplayMode(int mode);
 
     // ---- state ----
     vortel::view::ViewState& state() { return m_state; }
@@ -95,6 +95,7 @@ protected:
     void keyReleaseEvent(QKeyEvent* e) override;
 
 private:
+    void registerCommands();
     void zoomStep(int delta);
     void showError(int index);
     void releaseGl();

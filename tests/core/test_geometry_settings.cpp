@@ -98,43 +98,34 @@ TEST(Settings, PrivateProfileSemantics) {
 TEST(CommandTable, RulesFollowTheDocument) {
     DocFixture& fx = fixture();
     CVELTADoc& d = fx.doc;
-    EXPECT_FALSE(d.commandState(cmd::FileNew).enabled);
-    EXPECT_FALSE(d.commandState(cmd::FileSave).enabled);
-    EXPECT_TRUE(d.commandState(cmd::FileOpen).enabled);
-    EXPECT_FALSE(d.commandState(12345).handled);
+    EXPECT_FALSE(d.commands().state(cmd::FileNew).enabled);
+    EXPECT_FALSE(d.commands().state(cmd::FileSave).enabled);
+    EXPECT_TRUE(d.commands().state(cmd::FileOpen).enabled);
+    EXPECT_FALSE(d.commands().state(12345).handled);
     fx.openText("cmd2.obj", "v 0 0 0\ng a\nf 1 1 1\ng b\nf 1 1 1\n");
-    EXPECT_FALSE(d.commandState(cmd::MtOpen).enabled);  // two groups
-    EXPECT_TRUE(d.commandState(cmd::FileSaveAs).enabled);
-    EXPECT_FALSE(d.commandState(cmd::Play).enabled);  // no morph
-    EXPECT_TRUE(d.commandState(cmd::ViewSmooth).checked);
+    EXPECT_FALSE(d.commands().state(cmd::MtOpen).enabled);  // two groups
+    EXPECT_TRUE(d.commands().state(cmd::FileSaveAs).enabled);
+    EXPECT_FALSE(d.commands().state(cmd::Play).enabled);  // no morph
+    EXPECT_FALSE(d.commands().state(cmd::ViewSmooth).handled);  // MODEL VIEW belongs to the 3D view
     fx.openText("cmd0.obj", "");
-    EXPECT_FALSE(d.commandState(cmd::FileSaveAs).enabled);
-    EXPECT_FALSE(d.commandState(cmd::MtOpen).enabled);
+    EXPECT_FALSE(d.commands().state(cmd::FileSaveAs).enabled);
+    EXPECT_FALSE(d.commands().state(cmd::MtOpen).enabled);
 }
 
-TEST(CommandTable, ViewModeAndPlayback) {
+TEST(CommandTable, PlaybackCommandsReachEverySubscriber) {
     struct View : DocumentView {
-        ViewKind viewKind() const override { return ViewKind::VeltaView; }
-        std::vector<int> modes, playbacks;
-        void setDisplayMode(int m) override { modes.push_back(m); }
-        void playback(int m) override { playbacks.push_back(m); }
+        std::vector<int> playbacks;
+        void onPlayback(int m) override { playbacks.push_back(m); }
     };
     FakePlatform ui;
     static CVELTADoc* doc = new CVELTADoc(ui);  // a document without views
-    doc->onCommand(cmd::ViewWire);
-    EXPECT_EQ(doc->viewModeCommand, cmd::ViewSmooth);  // no view: the id is not stored
-    View v;
+    View v, w;
     doc->addView(&v);
-    doc->onCommand(cmd::ViewWire);
-    doc->onCommand(cmd::ViewWire);  // the current mode again changes nothing
-    doc->onCommand(cmd::ViewWirePlus);
-    doc->onCommand(cmd::ViewPixel);
-    EXPECT_EQ(v.modes, (std::vector<int>{2, 5, 1}));
-    EXPECT_TRUE(doc->commandState(cmd::ViewPixel).checked);
-
+    doc->addView(&w);
     doc->openByPath(writeFile("pb.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n"), "pb", 0);
     doc->openByPath(writeFile("pb_t.obj", "v 0 0 0\nv 2 0 0\nv 0 1 0\n"), "pb_t", 1);
     v.playbacks.clear();
+    w.playbacks.clear();
     doc->displayVertexArray[1].x = 99.0f;  // as a playback step would leave it
     doc->onCommand(cmd::Play);  // already playing
     doc->onCommand(cmd::Pause);
@@ -142,8 +133,11 @@ TEST(CommandTable, ViewModeAndPlayback) {
     EXPECT_EQ(doc->displayVertexArray[1].x, (1.0f - doc->displayCentre.x) * doc->displayScale);  // reset from the base
     doc->onCommand(cmd::Stop);
     EXPECT_EQ(v.playbacks, (std::vector<int>{3, 4, 0}));
+    EXPECT_EQ(w.playbacks, v.playbacks);
     EXPECT_EQ(doc->playbackCommand, cmd::Stop);
+    EXPECT_TRUE(doc->commands().state(cmd::Stop).checked);
     doc->removeView(&v);
+    doc->removeView(&w);
 }
 
 TEST(MorphPlayback, TicksReachTheTargetAndStopRestoresTheBase) {

@@ -26,8 +26,8 @@ TEST(MorphLoader, StoresDeltasMovedFlagsAndStartsPlayback) {
     EXPECT_EQ(std::vector<int>(d.movedFlag.data(), d.movedFlag.data() + 4), (std::vector<int>{0, 1, 0, 0}));
     EXPECT_EQ(d.faceMovedFlag[0], 1);
     EXPECT_EQ(d.playbackCommand, cmd::Play);
-    EXPECT_TRUE(d.commandState(cmd::FF).enabled);
-    EXPECT_TRUE(d.commandState(cmd::Play).checked);
+    EXPECT_TRUE(d.commands().state(cmd::FF).enabled);
+    EXPECT_TRUE(d.commands().state(cmd::Play).checked);
     EXPECT_EQ(fx.ui.progressTexts, (std::vector<std::string>{"MT NOW LOADING...", "MT LOAD OK (V=4)"}));
 
     // An identical target: nothing moved, but a morph is loaded.

@@ -22,7 +22,6 @@ std::string repeatLines(const std::string& line, int n) {
 }
 
 struct ListView : DocumentView {
-    ViewKind viewKind() const override { return ViewKind::List3DView; }
     int refreshes = 0;
     void onLoadRefresh() override { ++refreshes; }
 };
@@ -171,7 +170,7 @@ TEST(ObjReader, ShortStatementLinesGiveEmptyNames) {
     fx.openText("noname.obj", "v 0 0 0\nf 1 1 1\n");
     EXPECT_EQ(fx.doc.groupCount, 1);  // no g line: one group with an empty name
     EXPECT_EQ(fx.doc.groupNames[0], "");
-    EXPECT_TRUE(fx.doc.commandState(cmd::MtOpen).enabled);
+    EXPECT_TRUE(fx.doc.commands().state(cmd::MtOpen).enabled);
 }
 
 TEST(ObjReader, CrLineMode) {

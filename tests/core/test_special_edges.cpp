@@ -73,9 +73,9 @@ TEST(EdgeAnalysisScan, EqualsAllPairsScanOnRandomFaces) {
         ASSERT_EQ(mine.hits, want.hits) << "trial " << trial;
         ASSERT_EQ(mine.limitReached, want.limitReached) << "trial " << trial;
         for (int h = 0; h < want.hits; ++h) {
-            ASSERT_EQ(a1[static_cast<size_t>(h)], b1[static_cast<size_t>(h)]) << "trial " << trial << " hit " << h;
-            ASSERT_EQ(a2[static_cast<size_t>(h)], b2[static_cast<size_t>(h)]) << "trial " << trial << " hit " << h;
-            ASSERT_EQ(a3[static_cast<size_t>(h)], b3[static_cast<size_t>(h)]) << "trial " << trial << " hit " << h;
+            ASSERT_EQ(a1[h], b1[h]) << "trial " << trial << " hit " << h;
+            ASSERT_EQ(a2[h], b2[h]) << "trial " << trial << " hit " << h;
+            ASSERT_EQ(a3[h], b3[h]) << "trial " << trial << " hit " << h;
         }
         trips += want.limitReached;
         hitsSeen += want.hits;
@@ -150,7 +150,7 @@ TEST(EdgeAnalysis, CubeHasTwelveHitsAndTheCutSplitsEveryFace) {
     const std::vector<int> face6(p.doc.cornerVertexList.data() + f6, p.doc.cornerVertexList.data() + f6 + 4);
     EXPECT_EQ(face6, (std::vector<int>{15, 16, 23, 24}));
     const int f3 = p.doc.faceFirstCorner[2];
-    EXPECT_EQ(p.doc.cornerVertexList[static_cast<size_t>(f3)], 9);
+    EXPECT_EQ(p.doc.cornerVertexList[f3], 9);
     EXPECT_EQ(p.doc.displayVertexArray[8].x, corner1.x);
     // The new vertices are full copies: a reset from the base keeps them in place.
     p.doc.resetDisplayFromBase();
@@ -211,7 +211,7 @@ TEST(EdgeCut, LimitsCountEveryNewVertex) {
     PanelFixture p;
     MeshData m;
     m.vertices.resize(129990, Vec3{});
-    for (int i = 0; i < 129990; ++i) m.vertices[static_cast<size_t>(i)] = Vec3{static_cast<float>(i), 0, 0};
+    for (int i = 0; i < 129990; ++i) m.vertices[i] = Vec3{static_cast<float>(i), 0, 0};
     // A face that repeats vertex 1 nine times: one line through it makes ten new vertices.
     m.faces = {{1, 1, 1, 1, 1, 1, 1, 1, 1, 2}, {1, 2, 3}};
     setMesh(p.doc, m);

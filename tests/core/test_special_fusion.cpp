@@ -56,14 +56,14 @@ struct DocSnapshot {
     std::vector<float> positions;
     explicit DocSnapshot(const CVELTADoc& d)
         : vertices(d.vertexCount), faces(d.faceCount), groups(d.groupCount), floating(d.floatingCount) {
-        for (int g = 0; g < 3; ++g) names.push_back(d.groupNames[static_cast<size_t>(g)]);
+        for (int g = 0; g < 3; ++g) names.push_back(d.groupNames[g]);
         faceGroups.assign(d.faceGroup.data(), d.faceGroup.data() + d.faceCount);
         corners.assign(d.cornerVertexList.data(), d.cornerVertexList.data() + d.ownedCornerEnd());
         for (int n = 0; n < d.vertexCount; ++n) {
-            const Vec3& v = d.vertexArray[static_cast<size_t>(n)];
-            const Vec3& w = d.displayVertexArray[static_cast<size_t>(n)];
+            const Vec3& v = d.vertexArray[n];
+            const Vec3& w = d.displayVertexArray[n];
             positions.insert(positions.end(), {v.x, v.y, v.z, w.x, w.y, w.z});
-            positions.push_back(static_cast<float>(d.floatingFlag[static_cast<size_t>(n)]));
+            positions.push_back(static_cast<float>(d.floatingFlag[n]));
         }
     }
     bool operator==(const DocSnapshot&) const = default;
@@ -168,8 +168,8 @@ TEST(Fusion, RandomGroupedMeshesMatchThePlainLoopsAndTheLayout) {
                   corners);
         EXPECT_EQ(p.panel.fusionCornerCounter, counter);
         EXPECT_EQ(p.doc.floatingCount, s.pairs);
-        for (int k = 0; k < n; ++k) ASSERT_EQ(p.doc.floatingFlag[static_cast<size_t>(k)], mark[static_cast<size_t>(k)]);
-        for (int f = 0; f < want.F; ++f) ASSERT_EQ(p.doc.faceGroup[static_cast<size_t>(f)], 0);
+        for (int k = 0; k < n; ++k) ASSERT_EQ(p.doc.floatingFlag[k], mark[k]);
+        for (int f = 0; f < want.F; ++f) ASSERT_EQ(p.doc.faceGroup[f], 0);
         EXPECT_EQ(p.doc.groupCount, 1);
         EXPECT_EQ(p.doc.groupNames[0], "FUSIONDATA");
         EXPECT_EQ(p.ui.messages,
@@ -299,7 +299,7 @@ TEST(ToOriginal, RestoresGroupsCornersAndKeepsWeldedPositionsAndMorph) {
     // A morph on the welded mesh: every vertex moved by its own offset.
     std::string target;
     for (int n = 0; n < 21; ++n) {
-        const Vec3& v = p.doc.vertexArray[static_cast<size_t>(n)];
+        const Vec3& v = p.doc.vertexArray[n];
         target += "v " + std::to_string(v.x) + " " + std::to_string(v.y + 0.25f * static_cast<float>(n)) + " " +
                   std::to_string(v.z) + "\n";
     }
@@ -322,7 +322,7 @@ TEST(ToOriginal, RestoresGroupsCornersAndKeepsWeldedPositionsAndMorph) {
     EXPECT_EQ(restored.corners, original.corners);
     for (int n = 0; n < 27; ++n)
         for (int c = 0; c < 3; ++c)
-            EXPECT_EQ(restored.positions[static_cast<size_t>(7 * n + c)], original.positions[static_cast<size_t>(7 * n + c)]);
+            EXPECT_EQ(restored.positions[7 * n + c], original.positions[7 * n + c]);
     // Vertex 10 (the copy of vertex 3) takes the offsets of the welded vertex that stands for both.
     EXPECT_EQ(p.doc.morphDeltaArray[9].y, p.doc.morphDeltaArray[2].y);
     EXPECT_EQ(p.doc.morphDeltaArray[2].y, weldedDelta[2].y);

@@ -27,8 +27,8 @@ struct MirrorFixture : PanelFixture {
         panel.press(mtm::VcmGen);
         clearUi(ui);
     }
-    Vec3 d(int vertex) const { return doc.morphDeltaArray[static_cast<size_t>(vertex - 1)]; }
-    Vec3 b(int vertex) const { return backup[static_cast<size_t>(vertex - 1)]; }
+    Vec3 d(int vertex) const { return doc.morphDeltaArray[vertex - 1]; }
+    Vec3 b(int vertex) const { return backup[vertex - 1]; }
 };
 
 void expectVec(Vec3 got, Vec3 want, const char* what) {
@@ -66,7 +66,7 @@ TEST(MorphMirror, EachCommandRebuildsFromTheBackup) {
     expectVec(m.d(3), flip(m.b(3)), "swap centre");
     expectVec(m.d(4), m.b(4), "swap no partner");
     m.panel.press(mtm::Swap);
-    for (int k = 1; k <= 6; ++k) expectVec(m.d(k), once[static_cast<size_t>(k - 1)], "swap twice is swap once");
+    for (int k = 1; k <= 6; ++k) expectVec(m.d(k), once[k - 1], "swap twice is swap once");
 
     // "L->R" then "RESET L": the loaded morph with its left side (and the centre line) cleared.
     m.panel.press(mtm::LeftToRight);
@@ -95,7 +95,7 @@ TEST(MorphMirror, DoesNothingWithoutMorphOrTableOrMatchingCount) {
     m.doc.mtVertexCount = 6;
     m.panel.vcmValidFlag = 0;
     EXPECT_EQ(m.panel.press(mtm::ResetRight), CommandResult::Ignored);
-    for (int k = 1; k <= 6; ++k) expectVec(m.d(k), before[static_cast<size_t>(k - 1)], "unchanged");
+    for (int k = 1; k <= 6; ++k) expectVec(m.d(k), before[k - 1], "unchanged");
     EXPECT_TRUE(m.ui.messages.empty());
     EXPECT_TRUE(m.ui.calls.empty());
 
@@ -118,18 +118,18 @@ TEST(MorphMirror, PassEqualsTableLoopOnRandomTables) {
         std::vector<Vec3> display(static_cast<size_t>(n)), backup(static_cast<size_t>(n));
         std::vector<int> table(static_cast<size_t>(n));
         for (int k = 0; k < n; ++k) {
-            display[static_cast<size_t>(k)] = Vec3{poolValue(rng), 0, 0};
-            backup[static_cast<size_t>(k)] = Vec3{static_cast<float>(rng() % 9) - 4, static_cast<float>(k), 1};
+            display[k] = Vec3{poolValue(rng), 0, 0};
+            backup[k] = Vec3{static_cast<float>(rng() % 9) - 4, static_cast<float>(k), 1};
             // Any partner, on either side, itself, or none: chains show the in-place reading.
-            table[static_cast<size_t>(k)] = static_cast<int>(rng() % static_cast<unsigned>(n + 1)) - 1;
+            table[k] = static_cast<int>(rng() % static_cast<unsigned>(n + 1)) - 1;
         }
         for (MirrorMode mode : modes) {
             std::vector<Vec3> mine = backup, want = backup;
             mirrorMorph(mode, n, display.data(), table.data(), mine.data(), backup.data());
             ref::mirror(mode, n, display.data(), table.data(), want.data(), backup.data());
             for (int k = 0; k < n; ++k) {
-                ASSERT_EQ(mine[static_cast<size_t>(k)].x, want[static_cast<size_t>(k)].x) << trial;
-                ASSERT_EQ(mine[static_cast<size_t>(k)].y, want[static_cast<size_t>(k)].y) << trial;
+                ASSERT_EQ(mine[k].x, want[k].x) << trial;
+                ASSERT_EQ(mine[k].y, want[k].y) << trial;
             }
         }
     }

@@ -78,15 +78,15 @@ inline void setMesh(CVELTADoc& d, const MeshData& m) {
         d.faceMaterial[f] = 0;
         d.faceKind[f] = m.faces[f].size() == 2 ? 'L' : 'P';
         for (int vn : m.faces[f]) {
-            d.cornerVertexList[static_cast<size_t>(corner++)] = vn;
-            if (vn >= 1 && vn <= d.vertexCount) d.floatingFlag[static_cast<size_t>(vn - 1)] = 0;
+            d.cornerVertexList[corner++] = vn;
+            if (vn >= 1 && vn <= d.vertexCount) d.floatingFlag[vn - 1] = 0;
         }
     }
     d.groupCount = m.groupCount;
     for (int g = 0; g < m.groupCount && g < kGroupSlots; ++g)
-        d.groupNames[static_cast<size_t>(g)] = "g" + std::to_string(g) + "\n";
+        d.groupNames[g] = "g" + std::to_string(g) + "\n";
     d.floatingCount = 0;
-    for (int n = 0; n < d.vertexCount; ++n) d.floatingCount += d.floatingFlag[static_cast<size_t>(n)];
+    for (int n = 0; n < d.vertexCount; ++n) d.floatingCount += d.floatingFlag[n];
     d.morphLoadedFlag = 0;
     d.mtVertexCount = 0;
     d.edgeLineCount = 0;

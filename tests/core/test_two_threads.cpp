@@ -15,7 +15,6 @@
 #include "TestUtil.h"
 #include "doc/ObjSegments.h"
 #include "doc/ObjText.h"
-#include "platform/TwoThreads.h"
 
 using namespace vortel;
 using namespace vortel::test;
@@ -55,8 +54,8 @@ std::vector<std::pair<std::string, std::string>> snapshot(const DocFixture& fx) 
     add("corner vertices", bytesOf(d.cornerVertexList.data(), corners));
     add("corner uvs", bytesOf(d.cornerUvList.data(), corners));
     std::string names;
-    for (int g = 0; g < kGroupSlots; ++g) names += d.groupNames[static_cast<size_t>(g)] + '\0';
-    for (int m = 0; m < kMaterialSlots; ++m) names += d.materialNames[static_cast<size_t>(m)] + '\0';
+    for (int g = 0; g < kGroupSlots; ++g) names += d.groupNames[g] + '\0';
+    for (int m = 0; m < kMaterialSlots; ++m) names += d.materialNames[m] + '\0';
     add("names", names);
     add("group boxes", bytesOf(d.groupBoxMax.data(), kGroupSlots) + bytesOf(d.groupBoxMin.data(), kGroupSlots));
     add("material boxes",
@@ -252,173 +251,3 @@ TEST(SegmentedRead, TheLimitMeshIsSegmentedByDefault) {
     EXPECT_EQ(fixture().doc.faceCount, 299 * 299);
 }
 
-namespace {
-
-// The normals as one loop over the faces gives them: face normals, vertex sums in
-// face order, corner copies.
-void plainNormals(const CVELTADoc& d, bool quadHalves, std::vector<Vec3>& faceN, std::vector<Vec3>& sums,
-                  std::vector<Vec3>& corners) {
-    const int owned = d.ownedCornerEnd();
-    const int* cv = d.cornerVertexList.data();
-    const Vec3* dv = d.displayVertexArray.data();
-    faceN.assign(static_cast<size_t>(d.faceCount), Vec3{});
-    sums.assign(static_cast<size_t>(kVertexSlots), Vec3{});
-    corners.clear();
-    for (int f = 0; f < d.faceCount; ++f) {
-        const int first = d.faceFirstCorner[f];
-        if (first < 0 || first + 2 >= owned) continue;
-        Vec3 n;
-        faceNormal(dv[cv[first] - 1], dv[cv[first + 1] - 1], dv[cv[first + 2] - 1], n);
-        if (quadHalves && d.faceCornerCount[f] > 3 && first + 3 < owned) {
-            Vec3 second;
-            faceNormal(dv[cv[first] - 1], dv[cv[first + 2] - 1], dv[cv[first + 3] - 1], second);
-            n = Vec3{n.x + second.x, n.y + second.y, n.z + second.z};
-        }
-        faceN[static_cast<size_t>(f)] = n;
-    }
-    for (int f = 0; f < d.faceCount; ++f)
-        for (int c = 0; c < d.faceCornerCount[f]; ++c) {
-            Vec3& s = sums[static_cast<size_t>(cv[d.faceFirstCorner[f] + c] - 1)];
-            const Vec3& n = faceN[static_cast<size_t>(f)];
-            s = Vec3{s.x + n.x, s.y + n.y, s.z + n.z};
-        }
-    for (int f = 0; f < d.faceCount; ++f)
-        for (int c = 0; c < d.faceCornerCount[f]; ++c)
-            corners.push_back(sums[static_cast<size_t>(cv[d.faceFirstCorner[f] + c] - 1)]);
-}
-
-}  // namespace
-
-TEST(Normals, LargeMeshesOnTwoThreadsGiveTheOneThreadSums) {
-    DocFixture& fx = fixture();
-    CVELTADoc& d = fx.doc;
-    std::mt19937 rng(3);
-    std::uniform_real_distribution<float> coord(-1.0f, 1.0f);
-    // Face counts on both sides of the two-thread size, odd and even; faces of 1 to 6
-    // corners over few vertices (many faces per vertex, so the order of the adds shows).
-    for (const int faces : {1000, 16383, 16384, 40001, 100000}) {
-        for (const bool quadHalves : {false, true}) {
-            d.vertexCount = 500 + faces / 50;
-            for (int v = 0; v < d.vertexCount; ++v) d.displayVertexArray[v] = Vec3{coord(rng), coord(rng), coord(rng)};
-            int corner = 0;
-            for (int f = 0; f < faces; ++f) {
-                const int n = 1 + static_cast<int>(rng() % 6);
-                d.faceFirstCorner[f] = corner;
-                d.faceCornerCount[f] = n;
-                for (int c = 0; c < n; ++c) d.cornerVertexList[corner++] = 1 + static_cast<int>(rng() % d.vertexCount);
-            }
-            d.faceCount = faces;
-            std::vector<Vec3> faceN, sums, corners;
-            plainNormals(d, quadHalves, faceN, sums, corners);
-            d.computeNormals(quadHalves);
-            ASSERT_EQ(0, std::memcmp(faceN.data(), d.faceNormalArray.data(), faceN.size() * sizeof(Vec3))) << faces;
-            ASSERT_EQ(0, std::memcmp(sums.data(), d.vertexNormalSums.data(), sums.size() * sizeof(Vec3))) << faces;
-            ASSERT_EQ(0, std::memcmp(corners.data(), d.cornerNormalList.data(), corners.size() * sizeof(Vec3))) << faces;
-        }
-    }
-    d.faceCount = d.vertexCount = 0;
-}
-
-namespace {
-
-// Saves the loaded mesh with one thread and with two, the same options, and compares the bytes.
-void expectSameSave(const std::vector<bool>& checks, bool vertexOnly, const std::string& what) {
-    DocFixture& fx = fixture();
-    const long long saved = objWriterTuning().twoThreadLines;
-    std::string text[2];
-    for (int two = 0; two < 2; ++two) {
-        objWriterTuning().twoThreadLines = two ? 0 : LLONG_MAX;
-        const std::string out = (tempDir() / "halves.obj").string();
-        std::remove(out.c_str());
-        fx.ui.saveOptionAnswers.push_back(SaveOptionsAnswer{checks, vertexOnly});
-        fx.ui.saveAnswers.push_back(out);
-        fx.doc.onCommand(cmd::FileSaveAs);
-        text[two] = readFile(out);
-    }
-    objWriterTuning().twoThreadLines = saved;
-    ASSERT_FALSE(text[0].empty()) << what;
-    ASSERT_TRUE(text[0] == text[1]) << what << ": one thread wrote " << text[0].size() << " bytes, two threads "
-                                    << text[1].size();
-}
-
-}  // namespace
-
-TEST(SaveInHalves, SamplesAndRandomMeshesGiveTheOneThreadBytes) {
-    DocFixture& fx = fixture();
-    std::mt19937 rng(5);
-    TuningScope scope;
-    objSegmentTuning().minFileBytes = LLONG_MAX;
-    auto everyOption = [&](const std::string& what) {
-        const int groups = fx.doc.groupCount;
-        std::vector<bool> all(static_cast<size_t>(groups), true), some(static_cast<size_t>(groups));
-        for (size_t g = 0; g < some.size(); ++g) some[g] = rng() % 2 == 0;
-        expectSameSave(all, false, what + ", every group");
-        expectSameSave(some, false, what + ", some groups");
-        expectSameSave(all, true, what + ", vertex only");
-    };
-    for (const char* sample : {"data/samples/figure.obj", "data/samples/parts.obj", "data/samples/hair.obj"}) {
-        fx.reset();
-        fx.doc.openByPath(sourcePath(sample), "halves", 0);
-        ASSERT_EQ(fx.doc.loadStatus, "NORMAL");
-        everyOption(sample);
-        if (HasFatalFailure()) return;
-    }
-    // With a morph loaded, FF runs first and the morphed positions are written.
-    fx.reset();
-    fx.doc.openByPath(sourcePath("data/samples/figure.obj"), "halves", 0);
-    fx.doc.openByPath(sourcePath("data/samples/figure_mt.obj"), "halves", 1);
-    everyOption("figure with its morph");
-    int saved = 0;
-    for (int file = 0; file < 300 && saved < 60; ++file) {
-        fx.reset();
-        fx.doc.openByPath(writeFile("halves_random.obj", randomObj(rng, true)), "halves", 0);
-        if (fx.doc.loadStatus != "NORMAL") continue;
-        everyOption("random mesh " + std::to_string(file));
-        if (HasFatalFailure()) return;
-        ++saved;
-    }
-    EXPECT_EQ(saved, 60);
-}
-
-// The chunk worker: every chunk done exactly once, in order, and done before waitFor
-// returns; the work another thread wrote is seen whole by the waiting one.
-TEST(ChunkWorker, ChunksAreDoneOnceInOrderAndSeenWhenWaitedFor) {
-    for (size_t chunks : {size_t{0}, size_t{1}, size_t{2}, size_t{7}, size_t{64}}) {
-        vortel::ChunkWorker worker;
-        std::vector<std::vector<int>> results(chunks);
-        std::vector<size_t> order;
-        std::thread::id mainThread = std::this_thread::get_id();
-        bool sawSecondThread = false;
-        worker.start(chunks, [&](size_t c) {
-            if (std::this_thread::get_id() != mainThread) sawSecondThread = true;
-            results[c].assign(5000, static_cast<int>(c));
-            order.push_back(c);  // chunks run one after another, so no two writers at once
-        });
-        for (size_t c = 0; c < chunks; ++c) {
-            worker.waitFor(c);
-            ASSERT_EQ(results[c].size(), 5000u) << chunks << " chunks, chunk " << c;
-            for (int v : results[c]) ASSERT_EQ(v, static_cast<int>(c));
-        }
-        worker.finish();
-        ASSERT_EQ(order.size(), chunks);
-        for (size_t c = 0; c < chunks; ++c) EXPECT_EQ(order[c], c);
-        EXPECT_EQ(sawSecondThread, chunks >= 2) << chunks;  // one chunk is not worth a thread
-    }
-}
-
-TEST(ChunkWorker, FinishWithoutWaitingAndRestartingDoEveryChunk) {
-    vortel::ChunkWorker worker;
-    std::vector<int> done(10, 0);
-    worker.start(10, [&](size_t c) { ++done[c]; });
-    worker.waitFor(3);
-    worker.finish();  // the rest, though nobody waited for them
-    EXPECT_EQ(done, std::vector<int>(10, 1));
-    worker.start(1, [&](size_t c) { done[c] += 10; });  // on this thread
-    worker.finish();
-    EXPECT_EQ(done[0], 11);
-    worker.start(4, [&](size_t c) { done[c] += 100; });
-    // Started again before the last start was waited for: the earlier chunks all ran.
-    worker.start(2, [&](size_t c) { done[c + 4] += 1000; });
-    worker.finish();
-    EXPECT_EQ(done, (std::vector<int>{111, 101, 101, 101, 1001, 1001, 1, 1, 1, 1}));
-}

@@ -21,7 +21,7 @@ const char* kTwoGroups =
 std::string saveDirect(DocFixture& fx, const std::string& name, std::vector<int> groups) {
     std::string out = (tempDir() / name).string();
     std::memset(fx.doc.groupVisibleFlag.data(), 0, kMaxGroups);
-    for (int g : groups) fx.doc.groupVisibleFlag[static_cast<size_t>(g)] = 1;
+    for (int g : groups) fx.doc.groupVisibleFlag[g] = 1;
     fx.doc.savePath = out;
     fx.doc.directSaveFlag = 1;
     fx.doc.onSaveAs();

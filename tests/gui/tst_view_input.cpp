@@ -48,8 +48,7 @@ QPoint faceCentre(const vortel::CVELTADoc& doc, int f) {
 
 // Stands in for the group list: records what the view asks it to show.
 struct GroupListProbe : vortel::DocumentView {
-    vortel::ViewKind viewKind() const override { return vortel::ViewKind::List3DView; }
-    void rebuildGroupList(int a, int b) override { calls.push_back({a, b}); }
+    void onGroupListChange(int a, int b) override { calls.push_back({a, b}); }
     std::vector<std::pair<int, int>> calls;
 };
 

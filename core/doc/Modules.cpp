@@ -1,0 +1,9 @@
+// The document's subsystem modules. Each subsystem adds one line here; its
+// state, rules and command registrations stay in its own folder.
+#include "doc/CVELTADoc.h"
+
+namespace vortel {
+
+void installDocumentModules(CVELTADoc& /*doc*/) {}
+
+}  // namespace vortel
