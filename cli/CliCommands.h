@@ -13,5 +13,6 @@ int cmdMirror(const std::vector<std::string>& args);
 int cmdEdges(const std::vector<std::string>& args);
 int cmdFuse(const std::vector<std::string>& args);
 int cmdRestore(const std::vector<std::string>& args);
+int cmdDrop(const std::vector<std::string>& args);
 
 }  // namespace vortel::cli

@@ -24,6 +24,8 @@ const Command kCommands[] = {
     {"edges", vortel::cli::cmdEdges, "edges MESH ANGLE(0..12) [OUT]"},
     {"fuse", vortel::cli::cmdFuse, "fuse MESH MAP OUT"},
     {"restore", vortel::cli::cmdRestore, "restore MESH MAP OUT"},
+    {"drop", vortel::cli::cmdDrop,
+     "drop MESH SEED OUT [--n N] [--size S] [--front] [--fixed-size] [--fixed-location] [--time T]"},
 };
 
 int usage() {
