@@ -1,5 +1,6 @@
 // Mirror map with a tolerance: the mirror images sorted into a hashed grid of
-// cells, then for each vertex the nearest image among the 27 cells around it.
+// cells, then for each vertex the nearest image in the cells its reach of eps
+// touches.
 #include "special/ToleranceMap.h"
 
 #include <algorithm>
@@ -78,26 +79,27 @@ int toleranceMatch(const Vec3* vertices, int n, double eps, int* table, int* mat
     ToleranceGrid& g = scratch<ToleranceGrid>();
     g.clear(n);
 
-    // Cell width: a little over eps, so that an image within eps of a vertex
-    // lies at most one cell away on every axis despite the rounding of the
-    // divisions below; and at least 2^-22 of the largest coordinate, so that
-    // the cell numbers stay far inside int range.
+    // Cells twice eps wide, so that a vertex's reach of eps on either side
+    // spans one or two cells per axis; never narrower than 2^-22 of the largest
+    // coordinate, so that cell numbers stay far inside int range.
     float largest = 0.0f;
     for (int i = 0; i < n; ++i)
         for (float c : {vertices[i].x, vertices[i].y, vertices[i].z})
             if (std::isfinite(c)) largest = std::max(largest, std::fabs(c));
     const double floorWidth = largest > 0.0f ? std::ldexp(static_cast<double>(largest), -22) : 1.0;
-    const double width = std::max(eps * (1.0 + 1e-6), floorWidth);
+    const double width = std::max(2.0 * eps, floorWidth);
     const double eps2 = eps * eps;
-    auto cellOf = [width](const Vec3& p) {
+    // The reach is widened by a millionth: two different floats within eps of
+    // each other are at least 2^-25 of their size apart, so this margin is far
+    // above the rounding of the subtraction and division below, and no image
+    // within eps falls outside the cells looked at.
+    const double reach = eps * (1.0 + 1e-6);
+    auto axis = [width](double c) {
         // Infinities land in the outermost cells; order is all the search needs.
         constexpr double limit = 1 << 30;
-        auto axis = [&](float c) {
-            const double q = std::floor(static_cast<double>(c) / width);
-            return static_cast<std::int32_t>(std::clamp(q, -limit, limit));
-        };
-        return Cell{axis(p.x), axis(p.y), axis(p.z)};
+        return static_cast<std::int32_t>(std::clamp(std::floor(c / width), -limit, limit));
     };
+    auto cellOf = [&axis](const Vec3& p) { return Cell{axis(p.x), axis(p.y), axis(p.z)}; };
 
     // Count the mirror images per cell, then place them cell by cell in vertex order.
     for (int i = 0; i < n; ++i) {
@@ -129,11 +131,12 @@ int toleranceMatch(const Vec3* vertices, int n, double eps, int* table, int* mat
         int best = -1, ties = 0;
         double bestGap = 0.0;
         if (!hasNan(p)) {
-            const Cell home = cellOf(p);
-            for (int dx = -1; dx <= 1; ++dx)
-                for (int dy = -1; dy <= 1; ++dy)
-                    for (int dz = -1; dz <= 1; ++dz) {
-                        const int c = g.find(Cell{home.x + dx, home.y + dy, home.z + dz});
+            const Cell lo{axis(p.x - reach), axis(p.y - reach), axis(p.z - reach)};
+            const Cell hi{axis(p.x + reach), axis(p.y + reach), axis(p.z + reach)};
+            for (std::int32_t cx = lo.x; cx <= hi.x; ++cx)
+                for (std::int32_t cy = lo.y; cy <= hi.y; ++cy)
+                    for (std::int32_t cz = lo.z; cz <= hi.z; ++cz) {
+                        const int c = g.find(Cell{cx, cy, cz});
                         if (c < 0) continue;
                         for (int k = g.start[c]; k < g.start[c + 1]; ++k) {
                             const int i = g.members[k];

@@ -32,12 +32,13 @@ inline double mirrorGapSquared(const Vec3& i, const Vec3& j) {
 // With eps = 0 the candidates are exactly the vertices the exact search finds,
 // all at distance 0, so the result equals symmetryMatch's.
 //
-// A hashed grid of cells a little wider than eps (never narrower than 2^-22 of
-// the largest coordinate, so that cell numbers stay small) holds the mirror
-// images; each vertex looks at its own cell and the 26 around it. The work per
-// vertex is the number of mirror images in those cells, so the search is linear
-// while eps stays below the spacing of the mesh's vertices, which is what a
-// rounding tolerance is. eps must be finite and not negative.
+// A hashed grid of cells 2 eps wide (never narrower than 2^-22 of the largest
+// coordinate, so that cell numbers stay small) holds the mirror images; each
+// vertex looks at the one to eight cells that the box of eps around it
+// touches. The work per vertex is the number of mirror images in those cells,
+// so the search is linear while eps stays below the spacing of the mesh's
+// vertices, which is what a rounding tolerance is. eps must be finite and not
+// negative.
 int toleranceMatch(const Vec3* vertices, int n, double eps, int* table, int* matchCount);
 
 }  // namespace vortel
