@@ -16,6 +16,8 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <clocale>
 
 #include "GuiTestSupport.h"
@@ -339,7 +341,17 @@ private slots:
         QTest::keyClick(slider, Qt::Key_Right);  // keys move it without a mouse release
         QCOMPARE(panel->panel().sliderPosition(), 9);
         QCOMPARE(panel->panel().normalsDirtyFlag, 0);
-        QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(2, slider->height() / 2));
+        // A click on the groove left of the handle: one page down, then the release.
+        QStyleOptionSlider opt;
+        opt.initFrom(slider);
+        opt.orientation = slider->orientation();
+        opt.minimum = slider->minimum();
+        opt.maximum = slider->maximum();
+        opt.sliderPosition = opt.sliderValue = slider->value();
+        opt.tickPosition = slider->tickPosition();
+        opt.tickInterval = slider->tickInterval();
+        const QRect groove = slider->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderGroove, slider);
+        QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(groove.left() + 3, groove.center().y()));
         QVERIFY(slider->value() < 9);
         QCOMPARE(panel->panel().sliderPosition(), slider->value());
         QCOMPARE(panel->panel().normalsDirtyFlag, 1);
