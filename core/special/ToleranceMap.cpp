@@ -79,21 +79,21 @@ int toleranceMatch(const Vec3* vertices, int n, double eps, int* table, int* mat
     ToleranceGrid& g = scratch<ToleranceGrid>();
     g.clear(n);
 
-    // Cells twice eps wide, so that a vertex's reach of eps on either side
-    // spans one or two cells per axis; never narrower than 2^-22 of the largest
-    // coordinate, so that cell numbers stay far inside int range.
+    // The reach is eps widened by a millionth: two different floats within eps
+    // of each other are at least 2^-25 of their size apart, so this margin is
+    // far above the rounding of the subtraction and division below, and no
+    // image within eps falls outside the cells looked at.
+    const double reach = eps * (1.0 + 1e-6);
+    // Cells as wide as the reach on both sides, so that it spans one or two
+    // cells per axis; never narrower than 2^-22 of the largest coordinate, so
+    // that cell numbers stay far inside int range.
     float largest = 0.0f;
     for (int i = 0; i < n; ++i)
         for (float c : {vertices[i].x, vertices[i].y, vertices[i].z})
             if (std::isfinite(c)) largest = std::max(largest, std::fabs(c));
     const double floorWidth = largest > 0.0f ? std::ldexp(static_cast<double>(largest), -22) : 1.0;
-    const double width = std::max(2.0 * eps, floorWidth);
+    const double width = std::max(2.0 * reach, floorWidth);
     const double eps2 = eps * eps;
-    // The reach is widened by a millionth: two different floats within eps of
-    // each other are at least 2^-25 of their size apart, so this margin is far
-    // above the rounding of the subtraction and division below, and no image
-    // within eps falls outside the cells looked at.
-    const double reach = eps * (1.0 + 1e-6);
     auto axis = [width](double c) {
         // Infinities land in the outermost cells; order is all the search needs.
         constexpr double limit = 1 << 30;

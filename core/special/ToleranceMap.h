@@ -32,7 +32,7 @@ inline double mirrorGapSquared(const Vec3& i, const Vec3& j) {
 // With eps = 0 the candidates are exactly the vertices the exact search finds,
 // all at distance 0, so the result equals symmetryMatch's.
 //
-// A hashed grid of cells 2 eps wide (never narrower than 2^-22 of the largest
+// A hashed grid of cells a little over 2 eps wide (never narrower than 2^-22 of the largest
 // coordinate, so that cell numbers stay small) holds the mirror images; each
 // vertex looks at the one to eight cells that the box of eps around it
 // touches. The work per vertex is the number of mirror images in those cells,

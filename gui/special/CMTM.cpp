@@ -29,7 +29,7 @@ struct ControlTemplate {
     int x, y, w, h;  // dialog units
 };
 
-// Dialog 158, in tab order.
+// Dialog 158's controls; the order of creation is the order of the Tab key.
 const ControlTemplate kDialog[] = {
     {mtm::RadioEdgeMaker, Kind::Radio, "EDGE MAKER", 7, 12, 63, 9},
     {mtm::Analysis, Kind::Circle, "1.ANALYSIS", 15, 24, 73, 10},
