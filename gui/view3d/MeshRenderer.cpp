@@ -12,7 +12,6 @@
 #include <cstring>
 
 #include "doc/GroupPalette.h"
-#include "platform/TwoThreads.h"
 #include "view3d/PolygonFont.h"
 #include "view3d/SceneSetup.h"
 
@@ -32,15 +31,6 @@ void setAmbientDiffuse(float r, float g, float b, float a) {
 void setAmbient(float r, float g, float b) {
     const GLfloat c[] = {r, g, b, 0.5f};
     glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, c);
-}
-
-// Binds an element buffer of the context current on this thread, grown to hold
-// `indices` when its capacity (kept by the caller) is smaller.
-void growElements(QOpenGLFunctions& gl, GLuint buffer, size_t& capacity, size_t indices) {
-    gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer);
-    if (indices <= capacity) return;
-    capacity = indices;
-    gl.glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(capacity * sizeof(GLuint)), nullptr, GL_STREAM_DRAW);
 }
 
 PaletteColour fileColour(const CVELTADoc& doc, int m) {
@@ -67,73 +57,10 @@ Vec3 uvCorner(const CVELTADoc& doc, int corner, float t) {
 // Segments of a face outline in the wire overlay's element buffer: two indices per corner.
 size_t wireLineIndices(int corners) { return 2 * static_cast<size_t>(corners); }
 
-// Faces per chunk of the wire overlay (up to four segments each): after each chunk the
-// drawing is flushed, so that Mesa's software rasteriser threads can fill in the first
-// segments while the next are being set up, instead of waiting for the whole frame.
-constexpr size_t kWireChunkFaces = 4096;
-
-// Triangles per chunk of the filled runs of the mesh pass, each chunk followed by a
-// flush: the rasteriser threads start on the mesh early, so that the wire overlay's
-// read-back of the depth buffer finds little of it left to wait for.
-constexpr size_t kFrontChunkTriangles = 8192;
-
-// Pixel columns and rows beyond a segment's window box that its fragments may reach: the
-// diamond-exit rule keeps pixel centres within half a pixel of the segment, other rules
-// the GL allows may move them by a pixel more, and the ends are snapped (see depthRange).
-constexpr float kLineReach = 2.0f;
-
-// Width of the tiles Mesa's software rasteriser works in, from the left edge of the
-// framebuffer: a split of the wire overlay at a multiple of it leaves each of the two
-// contexts tiles of its own, so neither writes memory the other one writes.
-constexpr int kRasterTile = 64;
-
-// Side of the square tiles in which the wire overlay looks up the depth buffer's largest value.
-constexpr int kDepthTile = 4;
-
-// From this many vertices on, their window positions are found on two threads: the GL's
-// own threads are idle while it is done.
-constexpr size_t kTwoThreadItems = 16384;
-
-// floor for window coordinates (well inside the int range), without a library call.
-inline int floorToInt(float v) {
-    const int i = static_cast<int>(v);
-    return i - (static_cast<float>(i) > v ? 1 : 0);
-}
-
-// How far the GL's window position of a vertex may lie from the one found here: its
-// snapping to 1/256 pixel and its own rounding of the transform, with room to spare.
-constexpr double kWindowSlack = 1.0 / 128.0;
-
-// A filled triangle, its corners within kWindowSlack of (x[k], y[k]) (window coordinates,
-// y up), that certainly covers no pixel centre (i + 0.5, j + 0.5), so the GL makes no fragment of
-// it. keptSign is the sign of twice the area of the triangles the GL keeps: one of the
-// other sign is culled anyway. A centre is certainly outside when it lies on the outer side
-// of an edge by more than moving the corners by the slack could change: the edge function
-// (Q - P) x (p - P) moves by at most slack x (2 |p - P| + |Q - P|) <= 3 x slack x the
-// largest distance involved. Triangles with more than a few centres near them are kept.
-// Window coordinates are below 2^14, so float differences and products of a few pixels
-// carry errors far below the margins used here.
-inline bool coversNoPixelCentre(const float (&x)[3], const float (&y)[3], float keptSign) {
-    const float x0 = std::min({x[0], x[1], x[2]}), x1 = std::max({x[0], x[1], x[2]});
-    const float y0 = std::min({y[0], y[1], y[2]}), y1 = std::max({y[0], y[1], y[2]});
-    // Columns and rows whose centres lie less than the slack outside the box.
-    const float slack = static_cast<float>(kWindowSlack);
-    const int c0 = floorToInt(x0 - 0.5f - slack) + 1, c1 = floorToInt(x1 - 0.5f + slack);
-    const int r0 = floorToInt(y0 - 0.5f - slack) + 1, r1 = floorToInt(y1 - 0.5f + slack);
-    if (c1 < c0 || r1 < r0) return true;  // no centre within reach of the triangle's box
-    if ((c1 - c0 + 1) * (r1 - r0 + 1) > 4) return false;
-    const float margin = 3.0f * slack * ((x1 - x0) + (y1 - y0) + 2.0f);
-    const float qx[3] = {x[1] - x[0], x[2] - x[1], x[0] - x[2]}, qy[3] = {y[1] - y[0], y[2] - y[1], y[0] - y[2]};
-    for (int r = r0; r <= r1; ++r)
-        for (int c = c0; c <= c1; ++c) {
-            const float px = static_cast<float>(c) + 0.5f, py = static_cast<float>(r) + 0.5f;
-            bool outside = false;
-            for (int k = 0; k < 3 && !outside; ++k)
-                outside = keptSign * (qx[k] * (py - y[k]) - qy[k] * (px - x[k])) < -margin;
-            if (!outside) return false;
-        }
-    return true;
-}
+// Segments per draw of the wire overlay: after each the drawing is flushed, so that
+// Mesa's software rasteriser threads can fill in the first segments while the next are
+// being set up, instead of waiting for the whole frame.
+constexpr size_t kWireSegmentsPerFlush = 2 * 16384;
 
 }  // namespace
 
@@ -146,21 +73,14 @@ void MeshRenderer::initializeGl() {
     m_multiDrawElements = reinterpret_cast<MultiDrawElements>(
         QOpenGLContext::currentContext()->getProcAddress("glMultiDrawElements"));
     if (!m_multiDrawElements) return;  // without it only the reference drawing is available
-    GLuint buffers[8] = {};
-    glGenBuffers(8, buffers);
+    GLuint buffers[6] = {};
+    glGenBuffers(6, buffers);
     m_positionBuffer = buffers[0];
     m_normalBuffer = buffers[1];
     m_uvBuffer = buffers[2];
     m_uvEdgeFlagBuffer = buffers[3];
     m_meshRuns.elements = buffers[4];
     m_wireRuns.elements = buffers[5];
-    m_frontElements = buffers[6];
-    m_wireSides[0].elements = buffers[7];
-    m_frontCapacity = m_wireSides[0].capacity = 0;
-    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    m_secondAllowed = renderer && std::strstr(renderer, "llvmpipe") != nullptr;
-    m_secondFailed = false;
-    m_windowUploads = -1;
     m_meshRuns.valid = m_wireRuns.valid = false;
     m_uploadedVertices = 0;
     m_uvEdgeFlagCorners = 0;
@@ -170,16 +90,9 @@ void MeshRenderer::initializeGl() {
 
 void MeshRenderer::releaseGl() {
     if (!m_glReady) return;
-    const GLuint buffers[8] = {m_positionBuffer,     m_normalBuffer,       m_uvBuffer,      m_uvEdgeFlagBuffer,
-                               m_meshRuns.elements, m_wireRuns.elements, m_frontElements, m_wireSides[0].elements};
-    glDeleteBuffers(8, buffers);
-    // The second context's own objects go with it; the shared ones above outlive it.
-    m_second.stop([this](QOpenGLFunctions& gl) {
-        gl.glDeleteBuffers(1, &m_wireSides[1].elements);
-        gl.glDeleteFramebuffers(1, &m_secondFramebuffer);
-    });
-    m_wireSides[1].elements = m_secondFramebuffer = 0;
-    m_wireSides[1].capacity = 0;
+    const GLuint buffers[6] = {m_positionBuffer,   m_normalBuffer,      m_uvBuffer,
+                               m_uvEdgeFlagBuffer, m_meshRuns.elements, m_wireRuns.elements};
+    glDeleteBuffers(6, buffers);
     m_meshRuns.valid = m_wireRuns.valid = false;
     m_glReady = false;
 }
@@ -562,17 +475,13 @@ void MeshRenderer::findCollapsedWireFaces() {
     m_wireCollapsedUploads = m_uploads;
 }
 
-void MeshRenderer::transformVertices() {
+void MeshRenderer::findVerticesNearClipEdge() {
     // The vertices in clip coordinates, from the matrices in force; a vertex within 0.1 %
     // of a side of the view volume (or behind the eye) counts as reaching it, well clear
     // of any rounding difference from the GL's own transform.
     GLfloat mv[16], pr[16], m[16];
-    GLint viewport[4];
-    GLfloat depthRange[2];
     glGetFloatv(GL_MODELVIEW_MATRIX, mv);
     glGetFloatv(GL_PROJECTION_MATRIX, pr);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glGetFloatv(GL_DEPTH_RANGE, depthRange);
     for (int c = 0; c < 4; ++c)
         for (int r = 0; r < 4; ++r) {
             double sum = 0.0;
@@ -580,517 +489,70 @@ void MeshRenderer::transformVertices() {
             m[c * 4 + r] = static_cast<GLfloat>(sum);
         }
     const int n = m_doc.vertexCount;
-    if (m_windowUploads == m_uploads && m_nearClipEdge.size() == static_cast<size_t>(n) &&
-        std::memcmp(m, m_windowMatrix, sizeof m) == 0 && std::memcmp(viewport, m_windowViewport, sizeof viewport) == 0 &&
-        std::memcmp(depthRange, m_windowDepthRange, sizeof depthRange) == 0)
-        return;  // the mesh pass of this frame found them already
-    std::memcpy(m_windowMatrix, m, sizeof m);
-    std::memcpy(m_windowViewport, viewport, sizeof viewport);
-    std::memcpy(m_windowDepthRange, depthRange, sizeof depthRange);
-    const float hz = 0.5f * (depthRange[1] - depthRange[0]), oz = depthRange[0] + hz;
-    m_windowUploads = m_uploads;
-    const float hx = 0.5f * static_cast<float>(viewport[2]), hy = 0.5f * static_cast<float>(viewport[3]);
-    const float ox = static_cast<float>(viewport[0]) + hx, oy = static_cast<float>(viewport[1]) + hy;
     const Vec3* dv = m_doc.displayVertexArray.data();
     m_nearClipEdge.resize(static_cast<size_t>(n));
-    m_windowPoints.resize(static_cast<size_t>(n));
-    unsigned char* edge = m_nearClipEdge.data();
-    WindowPoint* wp = m_windowPoints.data();
-    const int mid = n / 2;
-    float box[2][4];  // per half: the window box of the vertices well inside
-    runInHalves(static_cast<size_t>(n) >= kTwoThreadItems, [&](int half) {
-        float xmin = HUGE_VALF, xmax = -HUGE_VALF, ymin = HUGE_VALF, ymax = -HUGE_VALF;
-        for (int i = half == 0 ? 0 : mid, end = half == 0 ? mid : n; i < end; ++i) {
-            const Vec3& p = dv[i];
-            const float x = m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12];
-            const float y = m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13];
-            const float z = m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14];
-            const float w = m[3] * p.x + m[7] * p.y + m[11] * p.z + m[15];
-            const float lim = 0.999f * w;
-            const bool inside = w > 0.0f && std::fabs(x) < lim && std::fabs(y) < lim && std::fabs(z) < lim;
-            edge[i] = inside ? 0 : 1;
-            if (inside) {
-                wp[i] = {ox + hx * (x / w), oy + hy * (y / w), oz + hz * (z / w)};
-                xmin = std::min(xmin, wp[i].x), xmax = std::max(xmax, wp[i].x);
-                ymin = std::min(ymin, wp[i].y), ymax = std::max(ymax, wp[i].y);
-            }
-        }
-        box[half][0] = xmin, box[half][1] = xmax, box[half][2] = ymin, box[half][3] = ymax;
-    });
-    m_windowBox[0] = std::min(box[0][0], box[1][0]), m_windowBox[1] = std::max(box[0][1], box[1][1]);
-    m_windowBox[2] = std::min(box[0][2], box[1][2]), m_windowBox[3] = std::max(box[0][3], box[1][3]);
-}
-
-bool MeshRenderer::findFrontTriangles() {
-    // The GL drops a filled triangle whose window-space area has the culled sign. One that
-    // is clearly of that sign is left out here already, which spares the GL its vertices
-    // and its setup; "clearly" allows for the GL's own rounding and its snapping of the
-    // corners to 1/256 pixel (together far below 0.01 pixel per coordinate), so
-    // the triangles left out are exactly ones the GL would have dropped. So are the small
-    // triangles that certainly cover no pixel centre: they make no fragment, and a
-    // finely cut mesh has many. Without multisampling or smoothing, the centres are the
-    // only points the GL samples. Triangles with a corner near the edge of the view volume
-    // (clipped by the GL) are always kept.
-    if (!glIsEnabled(GL_CULL_FACE)) return false;
-    GLint cullMode = GL_BACK, frontFace = GL_CCW;
-    glGetIntegerv(GL_CULL_FACE_MODE, &cullMode);
-    glGetIntegerv(GL_FRONT_FACE, &frontFace);
-    if (cullMode != GL_BACK && cullMode != GL_FRONT) return false;
-    // Sign of twice the area (window y up) of the triangles the GL keeps.
-    const float keptSign = (cullMode == GL_BACK) == (frontFace == GL_CCW) ? 1.0f : -1.0f;
-    bool anyFilled = false;
-    for (const Command& c : m_meshRuns.commands) anyFilled = anyFilled || (c.kind == Command::Kind::Draw && c.batch == Batch::Filled);
-    if (!anyFilled) return false;
-    GLint sampleBuffers = 0;
-    glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
-    const bool centresOnly = sampleBuffers == 0 && !glIsEnabled(GL_POLYGON_SMOOTH);
-    transformVertices();
-    const unsigned char* edge = m_nearClipEdge.data();
-    const WindowPoint* wp = m_windowPoints.data();
-    // The filled runs' triangles are taken in chunks on a second thread while this one
-    // hands each finished chunk to the GL (drawFrontTriangles). A chunk writes the
-    // triangles it keeps from the start of its own share of m_frontIndices, one part per
-    // run it reaches; the parts of one run, and those of one chunk, follow each other in
-    // m_frontParts.
-    const std::vector<Command>& commands = m_meshRuns.commands;
-    m_frontParts.clear();
-    m_frontChunks.clear();
-    m_frontRanges.assign(commands.size(), {0, 0});
-    size_t triangles = 0;
-    for (size_t k = 0; k < commands.size(); ++k) {
-        const Command& c = commands[k];
-        if (c.kind != Command::Kind::Draw || c.batch != Batch::Filled) continue;
-        m_frontRanges[k].first = m_frontParts.size();
-        for (size_t t = triangles, end = triangles + c.count / 3; t < end;) {
-            const size_t chunk = t / kFrontChunkTriangles, to = std::min(end, (chunk + 1) * kFrontChunkTriangles);
-            FrontPart part;
-            part.chunk = chunk;
-            part.from = t;
-            part.to = to;
-            part.input = c.first + 3 * (t - triangles);
-            if (chunk == m_frontChunks.size()) m_frontChunks.push_back(FrontChunk{m_frontParts.size()});
-            m_frontParts.push_back(part);
-            m_frontChunks.back().partEnd = m_frontParts.size();
-            t = to;
-        }
-        m_frontRanges[k].second = m_frontParts.size() - m_frontRanges[k].first;
-        triangles += c.count / 3;
+    for (int i = 0; i < n; ++i) {
+        const Vec3& p = dv[i];
+        const float x = m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12];
+        const float y = m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13];
+        const float z = m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14];
+        const float w = m[3] * p.x + m[7] * p.y + m[11] * p.z + m[15];
+        const float lim = 0.999f * w;
+        const bool inside = w > 0.0f && std::fabs(x) < lim && std::fabs(y) < lim && std::fabs(z) < lim;
+        m_nearClipEdge[static_cast<size_t>(i)] = inside ? 0 : 1;
     }
-    m_frontIndices.resize(3 * triangles);
-    growElements(*this, m_frontElements, m_frontCapacity, m_frontIndices.size());
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-    m_frontWorker.start(m_frontChunks.size(), [this, edge, wp, keptSign, centresOnly](size_t chunk) {
-        FrontChunk& fc = m_frontChunks[chunk];
-        GLuint* const start = m_frontIndices.data() + 3 * chunk * kFrontChunkTriangles;
-        GLuint* out = start;
-        for (size_t i = fc.firstPart; i < fc.partEnd; ++i) {
-            FrontPart& part = m_frontParts[i];
-            part.first = static_cast<size_t>(out - m_frontIndices.data());
-            const GLuint* in = m_meshIndexCopy.data() + part.input;
-            for (size_t t = part.from; t < part.to; ++t, in += 3) {
-                const GLuint a = in[0], b = in[1], d = in[2];
-                if (!edge[a] && !edge[b] && !edge[d]) {
-                    const float ex = wp[b].x - wp[a].x, ey = wp[b].y - wp[a].y;
-                    const float fx = wp[d].x - wp[a].x, fy = wp[d].y - wp[a].y;
-                    const float area2 = keptSign * (ex * fy - ey * fx);
-                    if (area2 < -0.1f &&
-                        area2 < -(0.05f * (std::fabs(ex) + std::fabs(ey) + std::fabs(fx) + std::fabs(fy)) + 0.1f)) {
-                        ++fc.facingAway;  // faces clearly away: the GL drops it
-                        continue;
-                    }
-                    const float xs[3] = {wp[a].x, wp[b].x, wp[d].x}, ys[3] = {wp[a].y, wp[b].y, wp[d].y};
-                    if (centresOnly && coversNoPixelCentre(xs, ys, keptSign)) {
-                        ++fc.empty;
-                        continue;
-                    }
-                }
-                out[0] = a, out[1] = b, out[2] = d;
-                out += 3;
-            }
-            part.count = static_cast<size_t>(out - m_frontIndices.data()) - part.first;
-        }
-        fc.written = static_cast<size_t>(out - start);
-    });
-    return true;
-}
-
-void MeshRenderer::drawFrontTriangles(size_t command) {
-    const auto [firstPart, parts] = m_frontRanges[command];
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_frontElements);
-    for (size_t i = firstPart; i < firstPart + parts; ++i) {
-        const FrontPart& part = m_frontParts[i];
-        FrontChunk& fc = m_frontChunks[part.chunk];
-        m_frontWorker.waitFor(part.chunk);
-        if (!fc.sent) {
-            const size_t at = 3 * part.chunk * kFrontChunkTriangles;
-            if (fc.written > 0)
-                glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLintptr>(at * sizeof(GLuint)),
-                                static_cast<GLsizeiptr>(fc.written * sizeof(GLuint)), m_frontIndices.data() + at);
-            fc.sent = true;
-        }
-        if (part.count > 0)
-            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(part.count), GL_UNSIGNED_INT,
-                           reinterpret_cast<const void*>(part.first * sizeof(GLuint)));
-        // The end of a chunk: let the rasteriser threads start on it.
-        if (i + 1 == fc.partEnd) glFlush();
-    }
-    ++m_batches;
-}
-
-void MeshRenderer::finishFrontTriangles() {
-    m_frontWorker.finish();
-    for (const FrontChunk& fc : m_frontChunks) {
-        m_facingAwayTriangles += fc.facingAway;
-        m_emptyTriangles += fc.empty;
-    }
-    m_frontChunks.clear();
-}
-
-bool MeshRenderer::readDepthForWire() {
-    // Depth values only fall while the overlay is drawn (a fragment passes GL_LESS or
-    // GL_LEQUAL only with a smaller or equal value), so a fragment that fails against the
-    // buffer as the mesh pass left it fails against every later state of it as well.
-    if (!glIsEnabled(GL_DEPTH_TEST) || glIsEnabled(GL_STENCIL_TEST)) return false;
-    GLint func = 0, pack[5] = {};
-    glGetIntegerv(GL_DEPTH_FUNC, &func);
-    if (func != GL_LESS && func != GL_LEQUAL) return false;
-    glGetIntegerv(GL_PIXEL_PACK_BUFFER_BINDING, &pack[0]);
-    glGetIntegerv(GL_PACK_ROW_LENGTH, &pack[1]);
-    glGetIntegerv(GL_PACK_SKIP_PIXELS, &pack[2]);
-    glGetIntegerv(GL_PACK_SKIP_ROWS, &pack[3]);
-    glGetIntegerv(GL_PACK_SWAP_BYTES, &pack[4]);
-    if (pack[0] || pack[1] || pack[2] || pack[3] || pack[4]) return false;
-    // The values read and the fragments' depths are both the buffer's fixed-point steps:
-    // eight of them, plus 2e-6 for the difference between the window depths found here
-    // and the GL's own (a few float steps near 1), separate a certain failure.
-    GLint bits = 0;
-    glGetIntegerv(GL_DEPTH_BITS, &bits);
-    if (bits < 8 || bits > 32) return false;
-    m_depthMargin = static_cast<float>(8.0 / (std::ldexp(1.0, bits) - 1.0) + 2e-6);
-    // Only the part of the view around the vertices well inside it: outlines reaching
-    // beyond the part read are kept (see depthRange), and faces with other vertices are
-    // drawn as polygons anyway.
-    const GLint* vp = m_windowViewport;  // transformVertices ran for this frame's matrices
-    const float* box = m_windowBox;
-    if (!(box[0] <= box[1] && box[2] <= box[3])) return false;  // no vertex well inside
-    const int x0 = std::max({vp[0], 0, floorToInt(box[0]) - 3}), y0 = std::max({vp[1], 0, floorToInt(box[2]) - 3});
-    const int w = std::min(vp[0] + vp[2], floorToInt(box[1]) + 4) - x0, h = std::min(vp[1] + vp[3], floorToInt(box[3]) + 4) - y0;
-    if (w <= 0 || h <= 0) return false;
-    m_depth.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
-    for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
-    }
-    glReadPixels(x0, y0, w, h, GL_DEPTH_COMPONENT, GL_FLOAT, m_depth.data());
-    if (glGetError() != GL_NO_ERROR) return false;  // no values to rely on
-    m_depthX = x0, m_depthY = y0, m_depthW = w, m_depthH = h;
-    m_depthTilesX = (w + kDepthTile - 1) / kDepthTile;
-    const int tilesY = (h + kDepthTile - 1) / kDepthTile;
-    m_depthTileMax.assign(static_cast<size_t>(m_depthTilesX) * static_cast<size_t>(tilesY), 0.0f);
-    for (int y = 0; y < h; ++y) {
-        const float* row = m_depth.data() + static_cast<size_t>(y) * static_cast<size_t>(w);
-        float* tiles = m_depthTileMax.data() + static_cast<size_t>(y / kDepthTile) * static_cast<size_t>(m_depthTilesX);
-        for (int x = 0; x < w; ++x) tiles[x / kDepthTile] = std::max(tiles[x / kDepthTile], row[x]);
-    }
-    return true;
-}
-
-inline float MeshRenderer::tileMaxAt(int x, int y) const {
-    return m_depthTileMax[static_cast<size_t>(y / kDepthTile) * static_cast<size_t>(m_depthTilesX) + static_cast<size_t>(x / kDepthTile)];
-}
-
-inline bool MeshRenderer::depthRange(float xmin, float xmax, float ymin, float ymax, int (&box)[4]) const {
-    // Fragments of a segment lie within a pixel and a half of its box: its ends move by up
-    // to a pixel along its major axis (and so across it by up to the same), and it is a
-    // pixel wide. Two pixels of border cover them.
-    box[0] = floorToInt(xmin - kLineReach) - m_depthX, box[1] = floorToInt(xmax + kLineReach) - m_depthX;
-    box[2] = floorToInt(ymin - kLineReach) - m_depthY, box[3] = floorToInt(ymax + kLineReach) - m_depthY;
-    return box[0] >= 0 && box[2] >= 0 && box[1] < m_depthW && box[3] < m_depthH;
-}
-
-// How far a line fragment's depth may lie beyond the nearer end of its segment. The GL
-// takes a fragment's depth from the projection of its pixel centre onto the segment,
-// t = ((p - a) . (b - a)) / |b - a|^2, not clamped to [0, 1]. Centres lie within 0.5 px
-// of the segment by the diamond-exit rule and other rules may move them by up to a pixel
-// on each axis, so t leaves [0, 1] by at most (0.5 + sqrt 2) / |b - a|; the allowance is
-// rounded up to 2 / |b - a|, plus 1/16 of it for the rounding of the depth plane at window
-// positions far from the origin. Segments under 1/64 px long are not judged.
-inline bool MeshRenderer::depthReach(const WindowPoint& a, const WindowPoint& b, float& below) {
-    const float dx = b.x - a.x, dy = b.y - a.y;
-    const float length = std::sqrt(dx * dx + dy * dy);
-    if (!(length >= 1.0f / 64.0f)) return false;
-    below = std::min(a.z, b.z) - std::fabs(b.z - a.z) * (2.0625f / length);
-    return true;
-}
-
-inline bool MeshRenderer::segmentHidden(const WindowPoint& a, const WindowPoint& b) const {
-    // As for a whole outline (below), for one segment and pixel by pixel: this finds the
-    // segments of outlines at the rim of the mesh, partly in front of the background.
-    float nearest = 0.0f;
-    if (!depthReach(a, b, nearest)) return false;
-    nearest -= m_depthMargin;
-    // The tile under the first end first: for a segment in sight it already holds the segment's own depth.
-    if (tileMaxAt(static_cast<int>(a.x) - m_depthX, static_cast<int>(a.y) - m_depthY) >= nearest) return false;
-    int box[4];
-    if (!depthRange(std::min(a.x, b.x), std::max(a.x, b.x), std::min(a.y, b.y), std::max(a.y, b.y), box)) return false;
-    for (int y = box[2]; y <= box[3]; ++y) {
-        const float* row = m_depth.data() + static_cast<size_t>(y) * static_cast<size_t>(m_depthW);
-        for (int x = box[0]; x <= box[1]; ++x)
-            if (row[x] >= nearest) return false;
-    }
-    return true;
-}
-
-bool MeshRenderer::outlineHidden(const int* c, int n) const {
-    // Every fragment of the outline lies within the reach depthRange allows for around its
-    // box, and no deeper than the nearest depthReach of its segments.
-    const WindowPoint* wp = m_windowPoints.data();
-    // The tile under the first corner first: for a face in sight it already holds the
-    // face's own depth there, and no fragment is compared with less than that.
-    const float firstTile = tileMaxAt(static_cast<int>(wp[c[0] - 1].x) - m_depthX, static_cast<int>(wp[c[0] - 1].y) - m_depthY);
-    if (firstTile >= wp[c[0] - 1].z) return false;
-    float xmin = wp[c[0] - 1].x, xmax = xmin, ymin = wp[c[0] - 1].y, ymax = ymin;
-    float nearest = wp[c[0] - 1].z;
-    for (int k = 0; k < n; ++k) {
-        const WindowPoint& a = wp[c[k] - 1];
-        const WindowPoint& b = wp[c[k + 1 < n ? k + 1 : 0] - 1];
-        float below = 0.0f;
-        if (!depthReach(a, b, below)) return false;
-        nearest = std::min(nearest, below);
-        xmin = std::min(xmin, a.x), xmax = std::max(xmax, a.x);
-        ymin = std::min(ymin, a.y), ymax = std::max(ymax, a.y);
-    }
-    nearest -= m_depthMargin;
-    if (firstTile >= nearest) return false;
-    int box[4];
-    if (!depthRange(xmin, xmax, ymin, ymax, box)) return false;
-    for (int ty = box[2] / kDepthTile; ty <= box[3] / kDepthTile; ++ty)
-        for (int tx = box[0] / kDepthTile; tx <= box[1] / kDepthTile; ++tx)
-            if (tileMaxAt(tx * kDepthTile, ty * kDepthTile) >= nearest) return false;
-    return true;
-}
-
-void MeshRenderer::WireSide::prepare(size_t chunkCount, size_t indexCount) {
-    indices.resize(indexCount);
-    if (chunks.size() < chunkCount) chunks.resize(chunkCount);
-}
-
-void MeshRenderer::chooseWireChunk(size_t chunk, WireSide& side, bool hiddenTest) const {
-    const int* cv = m_doc.cornerVertexList.data();
-    const unsigned char* edge = m_nearClipEdge.data();
-    const WindowPoint* wp = m_windowPoints.data();
-    const bool whole = side.xFrom == -HUGE_VALF && side.xTo == HUGE_VALF;
-    // A segment may change a pixel of the side's columns when its reach overlaps them.
-    auto reaches = [&side](float xmin, float xmax) { return xmax + kLineReach >= side.xFrom && xmin - kLineReach < side.xTo; };
-    WireChunk& part = side.chunks[chunk];
-    part.steps.clear();
-    part.polygonCounts.clear();
-    part.polygonOffsets.clear();
-    part.hiddenOutlines = part.hiddenSegments = part.draws = 0;
-    const size_t faces = m_wireFaces.size();
-    const size_t begin = chunk * kWireChunkFaces, end = std::min(faces, begin + kWireChunkFaces);
-    GLuint* const start = side.indices.data() + m_wireFaces[begin].lineFirst;
-    GLuint* lines = start;
-    auto step = [&part](bool polygons, size_t at, size_t count) {
-        if (part.steps.empty() || part.steps.back().polygons != polygons) part.steps.push_back({polygons, at, 0});
-        part.steps.back().count += count;
-    };
-    for (size_t i = begin; i < end; ++i) {
-        const WireFace& w = m_wireFaces[i];
-        bool polygon = m_wireCollapsed[i] != 0;
-        const int* c = cv + w.firstCorner;
-        for (int k = 0; k < w.corners && !polygon; ++k) polygon = edge[c[k] - 1] != 0;
-        if (polygon) {  // both sides draw it, each within its own columns
-            step(true, part.polygonCounts.size(), 1);
-            part.polygonCounts.push_back(w.corners);
-            part.polygonOffsets.push_back(reinterpret_cast<const void*>(w.polygonFirst * sizeof(GLuint)));
-            continue;
-        }
-        if (!whole) {
-            float xmin = wp[c[0] - 1].x, xmax = xmin;
-            for (int k = 1; k < w.corners; ++k) xmin = std::min(xmin, wp[c[k] - 1].x), xmax = std::max(xmax, wp[c[k] - 1].x);
-            if (!reaches(xmin, xmax)) continue;
-        }
-        if (hiddenTest && outlineHidden(c, w.corners)) {
-            ++part.hiddenOutlines;
-            continue;
-        }
-        const size_t at = static_cast<size_t>(lines - side.indices.data());
-        for (int k = 0; k < w.corners; ++k) {
-            const int from = c[k] - 1, to = c[k + 1 < w.corners ? k + 1 : 0] - 1;
-            if (!whole && !reaches(std::min(wp[from].x, wp[to].x), std::max(wp[from].x, wp[to].x))) continue;
-            if (hiddenTest && segmentHidden(wp[from], wp[to])) {
-                ++part.hiddenSegments;
-                continue;
-            }
-            *lines++ = static_cast<GLuint>(from);
-            *lines++ = static_cast<GLuint>(to);
-        }
-        const size_t count = static_cast<size_t>(lines - side.indices.data()) - at;
-        if (count > 0) step(false, at, count);
-    }
-    part.written = static_cast<size_t>(lines - start);
-}
-
-void MeshRenderer::sendWireChunk(QOpenGLFunctions& gl, size_t chunk, WireSide& side, MultiDrawElements multi) const {
-    WireChunk& part = side.chunks[chunk];
-    const size_t at = m_wireFaces[chunk * kWireChunkFaces].lineFirst;
-    if (part.written > 0) {
-        gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, side.elements);
-        gl.glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLintptr>(at * sizeof(GLuint)),
-                           static_cast<GLsizeiptr>(part.written * sizeof(GLuint)), side.indices.data() + at);
-    }
-    for (const WireStep& st : part.steps) {
-        if (st.polygons) {
-            gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_wireRuns.elements);
-            multi(GL_POLYGON, part.polygonCounts.data() + st.first, GL_UNSIGNED_INT, part.polygonOffsets.data() + st.first,
-                  static_cast<GLsizei>(st.count));
-        } else {
-            gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, side.elements);
-            gl.glDrawElements(GL_LINES, static_cast<GLsizei>(st.count), GL_UNSIGNED_INT,
-                              reinterpret_cast<const void*>(st.first * sizeof(GLuint)));
-        }
-        ++part.draws;
-    }
-    // After each chunk a flush, so that Mesa's rasteriser threads fill in its segments
-    // while the next are being set up.
-    gl.glFlush();
-}
-
-int MeshRenderer::splitColumn() const {
-    // The tile boundary that parts the vertices in sight most evenly; none when either
-    // side would get less than a fifth of them.
-    const int width = m_windowViewport[0] + m_windowViewport[2];
-    const int columns = (width + kRasterTile - 1) / kRasterTile;
-    if (columns < 2 || columns > 1024) return -1;
-    std::vector<int> count(static_cast<size_t>(columns), 0);
-    const WindowPoint* wp = m_windowPoints.data();
-    const unsigned char* edge = m_nearClipEdge.data();
-    int total = 0;
-    for (size_t i = 0, n = m_windowPoints.size(); i < n; i += 4) {
-        if (edge[i] || !(wp[i].x >= 0.0f) || wp[i].x >= static_cast<float>(width)) continue;
-        ++count[static_cast<size_t>(wp[i].x) / kRasterTile];
-        ++total;
-    }
-    int best = -1, bestGap = total, left = 0;
-    for (int k = 1; k < columns; ++k) {
-        left += count[static_cast<size_t>(k - 1)];
-        const int gap = std::abs(total - 2 * left);
-        if (gap < bestGap && 5 * left >= total && 5 * (total - left) >= total) best = k, bestGap = gap;
-    }
-    return best < 0 ? -1 : best * kRasterTile;
-}
-
-bool MeshRenderer::readySecondContext(PassState& st, int split) {
-    if (!m_secondAllowed || m_secondFailed || !readPassState(*this, st)) return false;
-    st.split = split;
-    if (!m_second.running() && !m_second.start(QOpenGLContext::currentContext())) {
-        m_secondFailed = true;
-        return false;
-    }
-    // The second context draws only once its framebuffer holds this one's attachments.
-    bool complete = false;
-    m_second.post([this, &st, &complete](QOpenGLFunctions& gl) { complete = attachPassFramebuffer(gl, st, m_secondFramebuffer); });
-    m_second.wait();
-    return complete;
-}
-
-bool MeshRenderer::startSecondSide(int split, size_t chunks, size_t indexCount) {
-    PassState st{};
-    if (!readySecondContext(st, split)) return false;
-    // Its pixels must hold the mesh pass before it draws over them.
-    glFinish();
-    m_wireSides[1].xFrom = static_cast<float>(split);
-    m_wireSides[1].xTo = HUGE_VALF;
-    m_wireSides[1].prepare(chunks, indexCount);
-    m_second.post([this, st, chunks, indexCount](QOpenGLFunctions& gl) { drawSecondSide(gl, *this, st, chunks, indexCount); });
-    return true;
-}
-
-// Static: on the second thread every GL call goes through the second context's
-// functions `gl`, never through this renderer's own (the view context's).
-void MeshRenderer::drawSecondSide(QOpenGLFunctions& gl, MeshRenderer& r, const PassState& st, size_t chunks, size_t indexCount) {
-    applyPassState(gl, st);
-    WireSide& side = r.m_wireSides[1];
-    if (!side.elements) gl.glGenBuffers(1, &side.elements);
-    growElements(gl, side.elements, side.capacity, indexCount);
-    gl.glBindBuffer(GL_ARRAY_BUFFER, r.m_positionBuffer);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, nullptr);
-    gl.glBindBuffer(GL_ARRAY_BUFFER, 0);
-    for (size_t chunk = 0; chunk < chunks; ++chunk) {
-        r.chooseWireChunk(chunk, side, true);
-        r.sendWireChunk(gl, chunk, side, r.m_multiDrawElements);
-    }
-    glDisableClientState(GL_VERTEX_ARRAY);
-    gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-    // Everything of this side is in the shared framebuffer before the view's context goes on.
-    gl.glFinish();
 }
 
 void MeshRenderer::drawWireFaces() {
     if (m_wireCollapsedUploads != m_uploads) findCollapsedWireFaces();
-    transformVertices();
-    // Faces whose outline lies wholly behind the mesh already drawn change no pixel: they
-    // are left out, and so are single hidden segments of the other faces. The read-back
-    // waits for the mesh pass to be drawn.
-    const bool hiddenTest = !m_wireFaces.empty() && readDepthForWire();
-    if (!hiddenTest) glFlush();  // the mesh pass is complete: let it be drawn while the outlines are set up
-    const size_t faces = m_wireFaces.size();
-    const size_t chunks = (faces + kWireChunkFaces - 1) / kWireChunkFaces;
-    const size_t indexCount = faces == 0 ? 0 : m_wireFaces.back().lineFirst + wireLineIndices(m_wireFaces.back().corners);
-    WireSide& mine = m_wireSides[0];
-    mine.prepare(chunks, indexCount);
-    growElements(*this, mine.elements, mine.capacity, indexCount);
-    auto tally = [this](const WireSide& side, size_t count) {
-        for (size_t chunk = 0; chunk < count; ++chunk) {
-            m_hiddenOutlines += side.chunks[chunk].hiddenOutlines;
-            m_hiddenSegments += side.chunks[chunk].hiddenSegments;
-            m_batches += side.chunks[chunk].draws;
+    findVerticesNearClipEdge();
+    const int* cv = m_doc.cornerVertexList.data();
+    const unsigned char* edge = m_nearClipEdge.data();
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_wireRuns.elements);
+    size_t runStart = 0, runEnd = 0;  // pending segments
+    // The mesh pass is complete: let it be drawn while the outlines are set up.
+    glFlush();
+    auto flushLines = [&] {
+        if (runEnd == runStart) return;
+        for (size_t a = runStart; a < runEnd; a += kWireSegmentsPerFlush) {
+            const size_t n = std::min(kWireSegmentsPerFlush, runEnd - a);
+            glDrawElements(GL_LINES, static_cast<GLsizei>(n), GL_UNSIGNED_INT, reinterpret_cast<const void*>(a * sizeof(GLuint)));
+            glFlush();
         }
+        ++m_batches;
+        runStart = runEnd;
     };
-    // With Mesa's software rasteriser the GL sets up every segment on the thread that draws
-    // it, which makes that thread the slowest part of the frame. From two chunks on, a
-    // second context draws the right-hand columns of the view while this one draws the
-    // left-hand ones, each with the scissor test keeping it to its own. Every pixel then
-    // gets the same segments in the same order as from one context, so the picture is
-    // the same.
-    const int split = hiddenTest && chunks >= 2 ? splitColumn() : -1;
-    if (split > 0 && startSecondSide(split, chunks, indexCount)) {
-        GLint scissor[4];
-        glGetIntegerv(GL_SCISSOR_BOX, scissor);
-        glEnable(GL_SCISSOR_TEST);
-        glScissor(0, 0, split, 1 << 15);
-        mine.xFrom = -HUGE_VALF;
-        mine.xTo = static_cast<float>(split);
-        for (size_t chunk = 0; chunk < chunks; ++chunk) {
-            chooseWireChunk(chunk, mine, true);
-            sendWireChunk(*this, chunk, mine, m_multiDrawElements);
+    auto flushPolygons = [&] {
+        if (m_wirePolygonCounts.empty()) return;
+        m_multiDrawElements(GL_POLYGON, m_wirePolygonCounts.data(), GL_UNSIGNED_INT, m_wirePolygonOffsets.data(),
+                            static_cast<GLsizei>(m_wirePolygonCounts.size()));
+        ++m_batches;
+        m_wirePolygonCounts.clear();
+        m_wirePolygonOffsets.clear();
+    };
+    for (size_t i = 0; i < m_wireFaces.size(); ++i) {
+        const WireFace& w = m_wireFaces[i];
+        bool polygon = m_wireCollapsed[i] != 0;
+        const int* c = cv + w.firstCorner;
+        for (int k = 0; k < w.corners && !polygon; ++k) polygon = edge[c[k] - 1] != 0;
+        if (polygon) {
+            flushLines();
+            m_wirePolygonCounts.push_back(w.corners);
+            m_wirePolygonOffsets.push_back(reinterpret_cast<const void*>(w.polygonFirst * sizeof(GLuint)));
+            runStart = runEnd = w.lineFirst + wireLineIndices(w.corners);
+        } else {
+            flushPolygons();
+            runEnd = w.lineFirst + wireLineIndices(w.corners);
         }
-        m_second.wait();
-        glDisable(GL_SCISSOR_TEST);
-        glScissor(scissor[0], scissor[1], scissor[2], scissor[3]);
-        tally(mine, chunks);
-        tally(m_wireSides[1], chunks);
-        ++m_splitFrames;
-    } else {
-        // The faces are taken in chunks on a second thread while this one hands each
-        // finished chunk to the GL.
-        mine.xFrom = -HUGE_VALF;
-        mine.xTo = HUGE_VALF;
-        m_wireWorker.start(chunks, [this, &mine, hiddenTest](size_t chunk) { chooseWireChunk(chunk, mine, hiddenTest); });
-        for (size_t chunk = 0; chunk < chunks; ++chunk) {
-            m_wireWorker.waitFor(chunk);
-            sendWireChunk(*this, chunk, mine, m_multiDrawElements);
-        }
-        m_wireWorker.finish();
-        tally(mine, chunks);
     }
+    flushLines();
+    flushPolygons();
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
 }
 
 void MeshRenderer::finishRecording(PassRuns& runs) {
     flushBatch();
     m_recording = nullptr;
-    if (&runs == &m_meshRuns) m_meshIndexCopy.assign(m_indices.begin(), m_indices.begin() + static_cast<std::ptrdiff_t>(m_indexCount));
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, runs.elements);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_indexCount * sizeof(GLuint)),
                  m_indexCount ? m_indices.data() : nullptr, GL_STATIC_DRAW);
@@ -1105,10 +567,9 @@ void MeshRenderer::finishRecording(PassRuns& runs) {
     ++runs.builds;
 }
 
-void MeshRenderer::replay(const PassRuns& runs, bool frontOnly) {
+void MeshRenderer::replay(const PassRuns& runs) {
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, runs.elements);
-    for (size_t k = 0; k < runs.commands.size(); ++k) {
-        const Command& c = runs.commands[k];
+    for (const Command& c : runs.commands) {
         switch (c.kind) {
         case Command::Kind::Material:
             materialColour(c.r, c.g, c.b);
@@ -1124,11 +585,6 @@ void MeshRenderer::replay(const PassRuns& runs, bool frontOnly) {
                 m_multiDrawElements(GL_POLYGON, runs.polygonCounts.data() + c.first, GL_UNSIGNED_INT,
                                     runs.polygonOffsets.data() + c.first, static_cast<GLsizei>(c.count));
                 ++m_batches;
-                break;
-            }
-            if (frontOnly && c.batch == Batch::Filled) {
-                drawFrontTriangles(k);
-                glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, runs.elements);
                 break;
             }
             const GLenum prim = c.batch == Batch::Lines ? GL_LINES : GL_TRIANGLES;
@@ -1169,19 +625,8 @@ void MeshRenderer::meshPass(const ViewState& s) {
             recordMeshPass(s);
             m_meshRuns.key = std::move(key);
         }
-        const bool frontOnly = findFrontTriangles();
         bindSource(m_positionBuffer, m_normalBuffer);
-        // While the GL culls the back faces, every face it draws is lit on its front side,
-        // so two-sided lighting changes none of them; without it Mesa's software pipeline
-        // spares each triangle the choice of side. It is back on for the overlays.
-        GLint cullMode = 0, twoSide = 0;
-        glGetIntegerv(GL_CULL_FACE_MODE, &cullMode);
-        glGetIntegerv(GL_LIGHT_MODEL_TWO_SIDE, &twoSide);
-        const bool oneSide = frontOnly && cullMode == GL_BACK && twoSide != 0 && glIsEnabled(GL_LIGHTING);
-        if (oneSide) glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 0);
-        replay(m_meshRuns, frontOnly);
-        if (oneSide) glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, twoSide);
-        if (frontOnly) finishFrontTriangles();
+        replay(m_meshRuns);
         unbindSource();
         // The immediate drawing leaves the last corner's normal current; later points and lines are lit with it.
         if (m_meshRuns.lastNormal >= 0) glNormal3fv(&d.cornerNormalList[static_cast<size_t>(m_meshRuns.lastNormal)].x);
