@@ -10,6 +10,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <numeric>
 
 #include "doc/GroupPalette.h"
 #include "view3d/PolygonFont.h"
@@ -39,6 +40,12 @@ PaletteColour fileColour(const CVELTADoc& doc, int m) {
     return {c.x, c.y, c.z};
 }
 
+// The UV pass draws the faces of the groups that have texture coordinates.
+bool inUvGroup(const CVELTADoc& doc, size_t face) {
+    const int g = doc.faceGroup[face];
+    return g >= 0 && g < kMaxGroups && doc.groupHasUvFlag[static_cast<size_t>(g)] != 0;
+}
+
 // One corner of the UV pass: the display position blended towards its UV point at the UV plane.
 Vec3 uvCorner(const CVELTADoc& doc, int corner, float t) {
     const int v = doc.cornerVertexList[static_cast<size_t>(corner)];
@@ -54,13 +61,40 @@ Vec3 uvCorner(const CVELTADoc& doc, int corner, float t) {
     return out;
 }
 
-// Segments of a face outline in the wire overlay's element buffer: two indices per corner.
-size_t wireLineIndices(int corners) { return 2 * static_cast<size_t>(corners); }
+// The wire overlay's faces are cut into at most this many blocks of consecutive faces, and a
+// paint looks at each block's box only, so its work does not grow with the mesh.
+constexpr int kWireBlocks = 64;
 
-// Segments per draw of the wire overlay: after each the drawing is flushed, so that
-// Mesa's software rasteriser threads can fill in the first segments while the next are
-// being set up, instead of waiting for the whole frame.
-constexpr size_t kWireSegmentsPerFlush = 2 * 16384;
+// A fan triangle (k + 1, k + 2, 0) of the face with coinciding or (nearly) collinear corners.
+bool fanCollapsed(const Vec3* dv, const int* c, int n) {
+    const Vec3& p0 = dv[c[0] - 1];
+    for (int k = 0; k + 2 < n; ++k) {
+        const Vec3& a = dv[c[k + 1] - 1];
+        const Vec3& b = dv[c[k + 2] - 1];
+        const double ex = double(a.x) - p0.x, ey = double(a.y) - p0.y, ez = double(a.z) - p0.z;
+        const double fx = double(b.x) - p0.x, fy = double(b.y) - p0.y, fz = double(b.z) - p0.z;
+        const double cx = ey * fz - ez * fy, cy = ez * fx - ex * fz, cz = ex * fy - ey * fx;
+        const double cross2 = cx * cx + cy * cy + cz * cz;
+        const double e2 = ex * ex + ey * ey + ez * ez, f2 = fx * fx + fy * fy + fz * fz;
+        if (cross2 <= 1e-12 * e2 * f2) return true;  // also true when two corners coincide
+    }
+    return false;
+}
+
+// Every point of the box lies well inside the view volume of the clip matrix: clip coordinates
+// are linear in the position and the volume is convex, so the box's corners decide. Within
+// 0.1 % of a side (or behind the eye) counts as reaching it, well clear of any rounding
+// difference from the GL's own transform.
+bool boxWellInside(const double (&m)[4][4], const float (&box)[6]) {
+    for (int corner = 0; corner < 8; ++corner) {
+        const double p[3] = {box[(corner & 1) ? 3 : 0], box[(corner & 2) ? 4 : 1], box[(corner & 4) ? 5 : 2]};
+        double c[4];
+        for (int r = 0; r < 4; ++r) c[r] = m[r][0] * p[0] + m[r][1] * p[1] + m[r][2] * p[2] + m[r][3];
+        const double lim = 0.999 * c[3];
+        if (!(c[3] > 0.0 && std::fabs(c[0]) < lim && std::fabs(c[1]) < lim && std::fabs(c[2]) < lim)) return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -73,28 +107,37 @@ void MeshRenderer::initializeGl() {
     m_multiDrawElements = reinterpret_cast<MultiDrawElements>(
         QOpenGLContext::currentContext()->getProcAddress("glMultiDrawElements"));
     if (!m_multiDrawElements) return;  // without it only the reference drawing is available
-    GLuint buffers[6] = {};
-    glGenBuffers(6, buffers);
+    GLuint buffers[8] = {};
+    glGenBuffers(8, buffers);
     m_positionBuffer = buffers[0];
     m_normalBuffer = buffers[1];
     m_uvBuffer = buffers[2];
-    m_uvEdgeFlagBuffer = buffers[3];
-    m_meshRuns.elements = buffers[4];
-    m_wireRuns.elements = buffers[5];
-    m_meshRuns.valid = m_wireRuns.valid = false;
+    m_markerBuffer = buffers[3];
+    m_overlayElements = buffers[4];
+    m_meshRuns.elements = buffers[5];
+    m_wireRuns.elements = buffers[6];
+    m_uvRuns.elements = buffers[7];
+    m_meshRuns.valid = m_wireRuns.valid = m_uvRuns.valid = false;
+    m_uvPositionKey.clear();
+    m_overlayKey.clear();
     m_uploadedVertices = 0;
-    m_uvEdgeFlagCorners = 0;
     m_geometryDirty = true;
     m_glReady = true;
 }
 
 void MeshRenderer::releaseGl() {
     if (!m_glReady) return;
-    const GLuint buffers[6] = {m_positionBuffer,   m_normalBuffer,      m_uvBuffer,
-                               m_uvEdgeFlagBuffer, m_meshRuns.elements, m_wireRuns.elements};
-    glDeleteBuffers(6, buffers);
-    m_meshRuns.valid = m_wireRuns.valid = false;
+    const GLuint buffers[8] = {m_positionBuffer,  m_normalBuffer,      m_uvBuffer,          m_markerBuffer,
+                               m_overlayElements, m_meshRuns.elements, m_wireRuns.elements, m_uvRuns.elements};
+    glDeleteBuffers(8, buffers);
+    m_meshRuns.valid = m_wireRuns.valid = m_uvRuns.valid = false;
     m_glReady = false;
+}
+
+void MeshRenderer::setViewSize(int width, int height) {
+    if (width <= 0 || height <= 0) return;
+    m_viewWidth = width;
+    m_viewHeight = height;
 }
 
 bool MeshRenderer::visibleAt(int index) const {
@@ -148,21 +191,13 @@ void MeshRenderer::bindSource(GLuint positions, GLuint normals) {
         glEnableClientState(GL_NORMAL_ARRAY);
         glNormalPointer(GL_FLOAT, 0, nullptr);
     }
-    if (positions == m_uvBuffer) {
-        glBindBuffer(GL_ARRAY_BUFFER, m_uvEdgeFlagBuffer);
-        glEdgeFlagPointer(0, nullptr);
-    }
     glBindBuffer(GL_ARRAY_BUFFER, 0);
-    m_batch = Batch::None;
-    m_indexCount = 0;
 }
 
 void MeshRenderer::unbindSource() {
-    flushBatch();
     glDisableClientState(GL_VERTEX_ARRAY);
     if (m_normalsBound) glDisableClientState(GL_NORMAL_ARRAY);
     m_normalsBound = false;
-    glEdgeFlag(GL_TRUE);
 }
 
 GLuint* MeshRenderer::reserveIndices(size_t n) {
@@ -172,10 +207,10 @@ GLuint* MeshRenderer::reserveIndices(size_t n) {
     return out;
 }
 
-void MeshRenderer::queueFace(const int* ids, int count, int bias, GLenum prim, GLenum polygonMode, int copyOffset) {
+void MeshRenderer::queueFace(const int* ids, int count, int bias, GLenum prim, GLenum polygonMode) {
     if (prim == GL_POLYGON) {
         if (count < 3) return;  // an incomplete polygon draws nothing
-        if (polygonMode != GL_FILL && m_recording) {
+        if (polygonMode != GL_FILL) {
             // Line and point modes: the polygon itself, cut and outlined by the GL as in the reference.
             if (m_batch != Batch::Polygons) {
                 flushBatch();
@@ -187,25 +222,13 @@ void MeshRenderer::queueFace(const int* ids, int count, int bias, GLenum prim, G
             for (int i = 0; i < count; ++i) out[i] = static_cast<GLuint>(ids[i] + bias);
             return;
         }
-        const Batch want = polygonMode == GL_FILL ? Batch::Filled : Batch::Unfilled;
-        if (m_batch != want) {
+        if (m_batch != Batch::Filled) {
             flushBatch();
-            m_batch = want;
+            m_batch = Batch::Filled;
         }
         GLuint* out = reserveIndices(static_cast<size_t>(3 * (count - 2)));
         const GLuint q0 = static_cast<GLuint>(ids[0] + bias);
-        const GLuint off = static_cast<GLuint>(copyOffset);
-        for (int i = 1; i + 1 < count; ++i) {
-            const GLuint a = static_cast<GLuint>(ids[i] + bias);
-            const GLuint b = static_cast<GLuint>(ids[i + 1] + bias);
-            if (want == Batch::Filled) {
-                *out++ = a, *out++ = b, *out++ = q0;
-            } else {
-                // Only the polygon's outline carries edge flag 1: edge (i, i+1) always,
-                // (i+1, 0) on the last triangle, (0, i) on the first.
-                *out++ = a, *out++ = i + 2 == count ? b : b + off, *out++ = i == 1 ? q0 : q0 + off;
-            }
-        }
+        for (int i = 1; i + 1 < count; ++i) *out++ = static_cast<GLuint>(ids[i] + bias), *out++ = static_cast<GLuint>(ids[i + 1] + bias), *out++ = q0;
         return;
     }
     if (count < 2) return;
@@ -220,37 +243,25 @@ void MeshRenderer::queueFace(const int* ids, int count, int bias, GLenum prim, G
 }
 
 void MeshRenderer::flushBatch() {
-    if (m_recording) {
-        if (m_batch == Batch::Polygons && m_polygonCounts.size() > m_polygonStart) {
-            Command c{Command::Kind::Draw};
-            c.batch = m_batch;
-            c.first = m_polygonStart;
-            c.count = m_polygonCounts.size() - m_polygonStart;
-            m_recording->push_back(c);
-        } else if (m_batch != Batch::None && m_batch != Batch::Polygons && m_indexCount > m_batchStart) {
-            Command c{Command::Kind::Draw};
-            c.batch = m_batch;
-            c.first = m_batchStart;
-            c.count = m_indexCount - m_batchStart;
-            m_recording->push_back(c);
-        }
-        m_batchStart = m_indexCount;
-        m_polygonStart = m_polygonCounts.size();
-        m_batch = Batch::None;
-        return;
+    if (m_batch == Batch::Polygons && m_polygonCounts.size() > m_polygonStart) {
+        Command c{Command::Kind::Draw};
+        c.batch = m_batch;
+        c.first = m_polygonStart;
+        c.count = m_polygonCounts.size() - m_polygonStart;
+        m_recording->push_back(c);
+    } else if (m_batch != Batch::None && m_batch != Batch::Polygons && m_indexCount > m_batchStart) {
+        Command c{Command::Kind::Draw};
+        c.batch = m_batch;
+        c.first = m_batchStart;
+        c.count = m_indexCount - m_batchStart;
+        m_recording->push_back(c);
     }
-    if (m_batch != Batch::None && m_indexCount > 0) {
-        const GLenum prim = m_batch == Batch::Lines ? GL_LINES : GL_TRIANGLES;
-        if (m_batch == Batch::Unfilled) glEnableClientState(GL_EDGE_FLAG_ARRAY);
-        glDrawElements(prim, static_cast<GLsizei>(m_indexCount), GL_UNSIGNED_INT, m_indices.data());
-        if (m_batch == Batch::Unfilled) glDisableClientState(GL_EDGE_FLAG_ARRAY);
-        ++m_batches;
-    }
-    m_indexCount = 0;
+    m_batchStart = m_indexCount;
+    m_polygonStart = m_polygonCounts.size();
     m_batch = Batch::None;
 }
 
-std::vector<unsigned char> MeshRenderer::passKey(const ViewState& s, bool wirePass) const {
+std::vector<unsigned char> MeshRenderer::passKey(const ViewState& s, Pass pass) const {
     const CVELTADoc& d = m_doc;
     std::vector<unsigned char> key;
     auto put = [&key](long long v) {
@@ -260,9 +271,15 @@ std::vector<unsigned char> MeshRenderer::passKey(const ViewState& s, bool wirePa
     put(m_generation);
     put(d.faceCount);
     put(d.vertexCount);
-    if (wirePass) {
+    switch (pass) {
+    case Pass::Wire:
         put(s.colourMode == kColourObject ? 1 : 0);
-    } else {
+        break;
+    case Pass::Uv:
+        put(s.colourMode);
+        put(d.fileColoursFlag);
+        break;
+    case Pass::Mesh:
         put(s.colourMode);
         put(s.labelShownFlag);
         put(s.selectedGroupIndex);
@@ -270,6 +287,7 @@ std::vector<unsigned char> MeshRenderer::passKey(const ViewState& s, bool wirePa
         put(s.lineLoopFlag);
         put(d.fileColoursFlag);
         put(d.morphLoadedFlag);
+        break;
     }
     key.insert(key.end(), d.groupVisibleFlag.data(), d.groupVisibleFlag.data() + kMaxGroups);
     return key;
@@ -301,6 +319,17 @@ void MeshRenderer::walkMorphColour(int token) {
         glColor3f(0.9f, 0.9f, 0.9f);
         setAmbientDiffuse(1.0f, 1.0f, 1.0f, 0.5f);
     }
+}
+
+void MeshRenderer::walkAmbient(float r, float g, float b) {
+    if (!m_recording) {
+        setAmbient(r, g, b);
+        return;
+    }
+    flushBatch();
+    Command c{Command::Kind::Ambient};
+    c.r = r, c.g = g, c.b = b;
+    m_recording->push_back(c);
 }
 
 void MeshRenderer::walkPolygonMode(GLenum mode) {
@@ -373,7 +402,7 @@ long long MeshRenderer::walkMeshFaces(const ViewState& s, bool record) {
         if (drawn && count > 0 && faceIsValid(first, count)) {
             const GLenum prim = s.lineLoopFlag == 1 ? GL_LINE_LOOP : d.faceKind[fi] == 'L' ? GL_LINE_STRIP : GL_POLYGON;
             if (record) {
-                queueFace(cv + first, count, -1, prim, polygonMode, d.vertexCount);
+                queueFace(cv + first, count, -1, prim, polygonMode);
             } else {
                 glBegin(prim);
                 for (int c = 0; c < count; ++c) {
@@ -389,165 +418,14 @@ long long MeshRenderer::walkMeshFaces(const ViewState& s, bool record) {
     return lastNormal;
 }
 
-void MeshRenderer::recordMeshPass(const ViewState& s) {
-    m_meshRuns.commands.clear();
-    m_recording = &m_meshRuns.commands;
+void MeshRenderer::startRecording(PassRuns& runs) {
+    runs.commands.clear();
+    m_recording = &runs.commands;
     m_batch = Batch::None;
     m_indexCount = m_batchStart = 0;
-    m_meshRuns.lastNormal = walkMeshFaces(s, true);
-    finishRecording(m_meshRuns);
-}
-
-void MeshRenderer::recordWirePass(const ViewState& s) {
-    const CVELTADoc& d = m_doc;
-    m_wireRuns.commands.clear();
-    m_recording = &m_wireRuns.commands;
-    m_batch = Batch::None;
-    m_indexCount = m_batchStart = 0;
-    // Every drawn face twice: its outline as segments 0 -> 1, 1 -> 2, ..., n - 1 -> 0,
-    // and as the polygon. The GL outlines a polygon in line mode by cutting it into the
-    // fan triangles (k + 1, k + 2, 0) and drawing their outer edges, which are exactly
-    // those segments in that order and direction, so the segments give the same pixels
-    // at a fraction of the cost. Two cases do not hold and keep the polygon: a face with
-    // a fan triangle of no area (two corners at one position, or three in a line: Mesa's
-    // polygon-offset stage, present all frame, then puts its edges at depth 0), and a
-    // face reaching the edge of the view volume (the clipped polygon is outlined along
-    // other segments). Each frame picks per face, keeping the face order.
-    const int* cv = d.cornerVertexList.data();
-    m_wireFaces.clear();
-    size_t lineIndices = 0;
-    for (int f = 0; f < d.faceCount; ++f) {
-        const size_t fi = static_cast<size_t>(f);
-        const int index = s.colourMode == kColourObject ? d.faceGroup[fi] : d.faceMaterial[fi];
-        if (!visibleAt(index)) continue;
-        const int first = d.faceFirstCorner[fi];
-        const int count = d.faceCornerCount[fi];
-        if (count < 3 || !faceIsValid(first, count)) continue;  // fewer than three corners: no polygon
-        WireFace w;
-        w.lineFirst = static_cast<GLuint>(lineIndices);
-        w.firstCorner = first;
-        w.corners = count;
-        lineIndices += wireLineIndices(count);
-        m_wireFaces.push_back(w);
-    }
-    m_indexCount = 0;
-    GLuint* lines = reserveIndices(lineIndices);
-    for (const WireFace& w : m_wireFaces) {
-        const int* c = cv + w.firstCorner;
-        for (int k = 0; k < w.corners; ++k) {
-            *lines++ = static_cast<GLuint>(c[k] - 1);
-            *lines++ = static_cast<GLuint>(c[k + 1 < w.corners ? k + 1 : 0] - 1);
-        }
-    }
-    for (WireFace& w : m_wireFaces) {
-        w.polygonFirst = static_cast<GLuint>(m_indexCount);
-        GLuint* out = reserveIndices(static_cast<size_t>(w.corners));
-        const int* c = cv + w.firstCorner;
-        for (int k = 0; k < w.corners; ++k) out[k] = static_cast<GLuint>(c[k] - 1);
-    }
-    m_batch = Batch::None;
-    finishRecording(m_wireRuns);
-    m_wireCollapsedUploads = -1;
-}
-
-void MeshRenderer::findCollapsedWireFaces() {
-    const int* cv = m_doc.cornerVertexList.data();
-    const Vec3* dv = m_doc.displayVertexArray.data();
-    m_wireCollapsed.assign(m_wireFaces.size(), 0);
-    for (size_t i = 0; i < m_wireFaces.size(); ++i) {
-        const int* c = cv + m_wireFaces[i].firstCorner;
-        const int n = m_wireFaces[i].corners;
-        // A fan triangle (k + 1, k + 2, 0) with coinciding or (nearly) collinear corners.
-        bool collapsed = false;
-        const Vec3& p0 = dv[c[0] - 1];
-        for (int k = 0; k + 2 < n && !collapsed; ++k) {
-            const Vec3& a = dv[c[k + 1] - 1];
-            const Vec3& b = dv[c[k + 2] - 1];
-            const double ex = double(a.x) - p0.x, ey = double(a.y) - p0.y, ez = double(a.z) - p0.z;
-            const double fx = double(b.x) - p0.x, fy = double(b.y) - p0.y, fz = double(b.z) - p0.z;
-            const double cx = ey * fz - ez * fy, cy = ez * fx - ex * fz, cz = ex * fy - ey * fx;
-            const double cross2 = cx * cx + cy * cy + cz * cz;
-            const double e2 = ex * ex + ey * ey + ez * ez, f2 = fx * fx + fy * fy + fz * fz;
-            collapsed = cross2 <= 1e-12 * e2 * f2;  // also true when two corners coincide
-        }
-        m_wireCollapsed[i] = collapsed ? 1 : 0;
-    }
-    m_wireCollapsedUploads = m_uploads;
-}
-
-void MeshRenderer::findVerticesNearClipEdge() {
-    // The vertices in clip coordinates, from the matrices in force; a vertex within 0.1 %
-    // of a side of the view volume (or behind the eye) counts as reaching it, well clear
-    // of any rounding difference from the GL's own transform.
-    GLfloat mv[16], pr[16], m[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, mv);
-    glGetFloatv(GL_PROJECTION_MATRIX, pr);
-    for (int c = 0; c < 4; ++c)
-        for (int r = 0; r < 4; ++r) {
-            double sum = 0.0;
-            for (int k = 0; k < 4; ++k) sum += static_cast<double>(pr[k * 4 + r]) * static_cast<double>(mv[c * 4 + k]);
-            m[c * 4 + r] = static_cast<GLfloat>(sum);
-        }
-    const int n = m_doc.vertexCount;
-    const Vec3* dv = m_doc.displayVertexArray.data();
-    m_nearClipEdge.resize(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        const Vec3& p = dv[i];
-        const float x = m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12];
-        const float y = m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13];
-        const float z = m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14];
-        const float w = m[3] * p.x + m[7] * p.y + m[11] * p.z + m[15];
-        const float lim = 0.999f * w;
-        const bool inside = w > 0.0f && std::fabs(x) < lim && std::fabs(y) < lim && std::fabs(z) < lim;
-        m_nearClipEdge[static_cast<size_t>(i)] = inside ? 0 : 1;
-    }
-}
-
-void MeshRenderer::drawWireFaces() {
-    if (m_wireCollapsedUploads != m_uploads) findCollapsedWireFaces();
-    findVerticesNearClipEdge();
-    const int* cv = m_doc.cornerVertexList.data();
-    const unsigned char* edge = m_nearClipEdge.data();
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_wireRuns.elements);
-    size_t runStart = 0, runEnd = 0;  // pending segments
-    // The mesh pass is complete: let it be drawn while the outlines are set up.
-    glFlush();
-    auto flushLines = [&] {
-        if (runEnd == runStart) return;
-        for (size_t a = runStart; a < runEnd; a += kWireSegmentsPerFlush) {
-            const size_t n = std::min(kWireSegmentsPerFlush, runEnd - a);
-            glDrawElements(GL_LINES, static_cast<GLsizei>(n), GL_UNSIGNED_INT, reinterpret_cast<const void*>(a * sizeof(GLuint)));
-            glFlush();
-        }
-        ++m_batches;
-        runStart = runEnd;
-    };
-    auto flushPolygons = [&] {
-        if (m_wirePolygonCounts.empty()) return;
-        m_multiDrawElements(GL_POLYGON, m_wirePolygonCounts.data(), GL_UNSIGNED_INT, m_wirePolygonOffsets.data(),
-                            static_cast<GLsizei>(m_wirePolygonCounts.size()));
-        ++m_batches;
-        m_wirePolygonCounts.clear();
-        m_wirePolygonOffsets.clear();
-    };
-    for (size_t i = 0; i < m_wireFaces.size(); ++i) {
-        const WireFace& w = m_wireFaces[i];
-        bool polygon = m_wireCollapsed[i] != 0;
-        const int* c = cv + w.firstCorner;
-        for (int k = 0; k < w.corners && !polygon; ++k) polygon = edge[c[k] - 1] != 0;
-        if (polygon) {
-            flushLines();
-            m_wirePolygonCounts.push_back(w.corners);
-            m_wirePolygonOffsets.push_back(reinterpret_cast<const void*>(w.polygonFirst * sizeof(GLuint)));
-            runStart = runEnd = w.lineFirst + wireLineIndices(w.corners);
-        } else {
-            flushPolygons();
-            runEnd = w.lineFirst + wireLineIndices(w.corners);
-        }
-    }
-    flushLines();
-    flushPolygons();
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    m_polygonCounts.clear();
+    m_polygonOffsets.clear();
+    m_polygonStart = 0;
 }
 
 void MeshRenderer::finishRecording(PassRuns& runs) {
@@ -567,6 +445,130 @@ void MeshRenderer::finishRecording(PassRuns& runs) {
     ++runs.builds;
 }
 
+void MeshRenderer::recordWirePass(const ViewState& s) {
+    const CVELTADoc& d = m_doc;
+    startRecording(m_wireRuns);
+    // Every drawn face twice: its outline as segments 0 -> 1, 1 -> 2, ..., n - 1 -> 0,
+    // and as the polygon. The GL outlines a polygon in line mode by cutting it into the
+    // fan triangles (k + 1, k + 2, 0) and drawing their outer edges, which are exactly
+    // those segments in that order and direction, so the segments give the same pixels
+    // at a fraction of the cost. Two cases do not hold and keep the polygon: a face with
+    // a fan triangle of no area (two corners at one position, or three in a line: Mesa's
+    // polygon-offset stage, present all frame, then puts its edges at depth 0), and a
+    // face reaching the edge of the view volume (the clipped polygon is outlined along
+    // other segments). The first is found per shape, the second per paint for blocks of
+    // faces at once (see buildWireShape and drawWireFaces); the face order is kept.
+    const int* cv = d.cornerVertexList.data();
+    m_wireFaceCorner.clear();
+    m_wireLineFirst.assign(1, 0);
+    for (int f = 0; f < d.faceCount; ++f) {
+        const size_t fi = static_cast<size_t>(f);
+        const int index = s.colourMode == kColourObject ? d.faceGroup[fi] : d.faceMaterial[fi];
+        if (!visibleAt(index)) continue;
+        const int first = d.faceFirstCorner[fi];
+        const int count = d.faceCornerCount[fi];
+        if (count < 3 || !faceIsValid(first, count)) continue;  // fewer than three corners: no polygon
+        m_wireFaceCorner.push_back(first);
+        m_wireLineFirst.push_back(m_wireLineFirst.back() + 2 * static_cast<GLuint>(count));
+    }
+    GLuint* lines = reserveIndices(m_wireLineFirst.back());
+    for (size_t i = 0; i < m_wireFaceCorner.size(); ++i) {
+        const int* c = cv + m_wireFaceCorner[i];
+        const int n = static_cast<int>(m_wireLineFirst[i + 1] - m_wireLineFirst[i]) / 2;
+        for (int k = 0; k < n; ++k) {
+            *lines++ = static_cast<GLuint>(c[k] - 1);
+            *lines++ = static_cast<GLuint>(c[k + 1 < n ? k + 1 : 0] - 1);
+        }
+    }
+    for (size_t i = 0; i < m_wireFaceCorner.size(); ++i) {
+        const int* c = cv + m_wireFaceCorner[i];
+        const int n = static_cast<int>(m_wireLineFirst[i + 1] - m_wireLineFirst[i]) / 2;
+        m_polygonCounts.push_back(n);
+        m_polygonOffsets.push_back(reinterpret_cast<const void*>(m_indexCount * sizeof(GLuint)));
+        GLuint* out = reserveIndices(static_cast<size_t>(n));
+        for (int k = 0; k < n; ++k) out[k] = static_cast<GLuint>(c[k] - 1);
+    }
+    finishRecording(m_wireRuns);
+    m_wireShapeUploads = -1;
+}
+
+void MeshRenderer::buildWireShape() {
+    const int* cv = m_doc.cornerVertexList.data();
+    const Vec3* dv = m_doc.displayVertexArray.data();
+    const int faces = static_cast<int>(m_wireFaceCorner.size());
+    const int perBlock = std::max(1, (faces + kWireBlocks - 1) / kWireBlocks);
+    m_wireBlocks.clear();
+    m_wireBlockRuns.clear();
+    for (int first = 0; first < faces; first += perBlock) {
+        WireBlock b;
+        b.first = first;
+        b.end = std::min(faces, first + perBlock);
+        b.runFirst = m_wireBlockRuns.size();
+        float lo[3] = {HUGE_VALF, HUGE_VALF, HUGE_VALF}, hi[3] = {-HUGE_VALF, -HUGE_VALF, -HUGE_VALF};
+        for (int f = b.first; f < b.end; ++f) {
+            const int* c = cv + m_wireFaceCorner[static_cast<size_t>(f)];
+            const int n = m_wireRuns.polygonCounts[static_cast<size_t>(f)];
+            for (int k = 0; k < n; ++k) {
+                const Vec3& p = dv[c[k] - 1];
+                lo[0] = std::min(lo[0], p.x), lo[1] = std::min(lo[1], p.y), lo[2] = std::min(lo[2], p.z);
+                hi[0] = std::max(hi[0], p.x), hi[1] = std::max(hi[1], p.y), hi[2] = std::max(hi[2], p.z);
+            }
+            const bool polygon = fanCollapsed(dv, c, n);
+            if (m_wireBlockRuns.size() > b.runFirst && m_wireBlockRuns.back().polygons == polygon)
+                m_wireBlockRuns.back().end = f + 1;
+            else
+                m_wireBlockRuns.push_back({polygon, f, f + 1});
+        }
+        b.runEnd = m_wireBlockRuns.size();
+        std::copy(lo, lo + 3, b.box);
+        std::copy(hi, hi + 3, b.box + 3);
+        m_wireBlocks.push_back(b);
+    }
+    m_wireShapeUploads = m_uploads;
+    ++m_wireShapeBuilds;
+}
+
+void MeshRenderer::drawWireFaces(const ViewState& s) {
+    if (m_wireShapeUploads != m_uploads) buildWireShape();
+    double clip[4][4] = {};
+    const bool sized = m_viewWidth > 0 && m_viewHeight > 0;
+    if (sized) viewClipMatrix(s, m_viewWidth, m_viewHeight, clip);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_wireRuns.elements);
+    auto draw = [&](const WireRun& r) {
+        const int n = r.end - r.first;
+        if (n <= 0) return;
+        if (r.polygons) {
+            m_multiDrawElements(GL_POLYGON, m_wireRuns.polygonCounts.data() + r.first, GL_UNSIGNED_INT,
+                                m_wireRuns.polygonOffsets.data() + r.first, n);
+            m_wirePolygonFaces += n;
+        } else {
+            const GLuint from = m_wireLineFirst[static_cast<size_t>(r.first)], to = m_wireLineFirst[static_cast<size_t>(r.end)];
+            glDrawElements(GL_LINES, static_cast<GLsizei>(to - from), GL_UNSIGNED_INT,
+                           reinterpret_cast<const void*>(from * sizeof(GLuint)));
+            m_wireSegmentFaces += n;
+        }
+        ++m_batches;
+    };
+    // Runs of the same kind that follow each other go to the GL as one.
+    WireRun pending;
+    auto add = [&](const WireRun& r) {
+        if (r.polygons == pending.polygons && r.first == pending.end) {
+            pending.end = r.end;
+            return;
+        }
+        draw(pending);
+        pending = r;
+    };
+    for (const WireBlock& b : m_wireBlocks) {
+        if (sized && boxWellInside(clip, b.box))
+            for (size_t i = b.runFirst; i < b.runEnd; ++i) add(m_wireBlockRuns[i]);
+        else
+            add({true, b.first, b.end});
+    }
+    draw(pending);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+}
+
 void MeshRenderer::replay(const PassRuns& runs) {
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, runs.elements);
     for (const Command& c : runs.commands) {
@@ -577,24 +579,21 @@ void MeshRenderer::replay(const PassRuns& runs) {
         case Command::Kind::MorphColour:
             walkMorphColour(c.token);
             break;
+        case Command::Kind::Ambient:
+            setAmbient(c.r, c.g, c.b);
+            break;
         case Command::Kind::PolygonMode:
             glPolygonMode(GL_FRONT_AND_BACK, c.mode);
             break;
-        case Command::Kind::Draw: {
-            if (c.batch == Batch::Polygons) {
+        case Command::Kind::Draw:
+            if (c.batch == Batch::Polygons)
                 m_multiDrawElements(GL_POLYGON, runs.polygonCounts.data() + c.first, GL_UNSIGNED_INT,
                                     runs.polygonOffsets.data() + c.first, static_cast<GLsizei>(c.count));
-                ++m_batches;
-                break;
-            }
-            const GLenum prim = c.batch == Batch::Lines ? GL_LINES : GL_TRIANGLES;
-            if (c.batch == Batch::Unfilled) glEnableClientState(GL_EDGE_FLAG_ARRAY);
-            glDrawElements(prim, static_cast<GLsizei>(c.count), GL_UNSIGNED_INT,
-                           reinterpret_cast<const void*>(c.first * sizeof(GLuint)));
-            if (c.batch == Batch::Unfilled) glDisableClientState(GL_EDGE_FLAG_ARRAY);
+            else
+                glDrawElements(c.batch == Batch::Lines ? GL_LINES : GL_TRIANGLES, static_cast<GLsizei>(c.count),
+                               GL_UNSIGNED_INT, reinterpret_cast<const void*>(c.first * sizeof(GLuint)));
             ++m_batches;
             break;
-        }
         }
     }
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
@@ -620,9 +619,11 @@ void MeshRenderer::meshPass(const ViewState& s) {
     const bool fast = !m_reference && m_glReady && d.vertexCount > 0;
     if (fast) {
         syncGeometry();
-        std::vector<unsigned char> key = passKey(s, false);
+        std::vector<unsigned char> key = passKey(s, Pass::Mesh);
         if (!m_meshRuns.valid || key != m_meshRuns.key) {
-            recordMeshPass(s);
+            startRecording(m_meshRuns);
+            m_meshRuns.lastNormal = walkMeshFaces(s, true);
+            finishRecording(m_meshRuns);
             m_meshRuns.key = std::move(key);
         }
         bindSource(m_positionBuffer, m_normalBuffer);
@@ -643,9 +644,47 @@ void MeshRenderer::meshPass(const ViewState& s) {
         setAmbientDiffuse(1.0f, 1.0f, 1.0f, 0.5f);
 }
 
+void MeshRenderer::syncOverlayIndices() {
+    const CVELTADoc& d = m_doc;
+    const int edges = std::clamp(d.edgeLineCount, 0, kEdgeLineSlots);
+    const int markers[3] = {std::clamp(d.markerPointCount1, 0, kMarkerSlots), std::clamp(d.markerPointCount2, 0, kMarkerSlots),
+                            std::clamp(d.markerPointCount3, 0, kMarkerSlots)};
+    std::vector<long long> key = {m_generation, d.vertexCount, edges, d.floatingCount, markers[0], markers[1], markers[2]};
+    if (key == m_overlayKey) return;
+    m_overlayKey = std::move(key);
+    const int vc = d.vertexCount;
+    auto valid = [vc](int n) { return n >= 1 && n <= vc; };
+    m_indexCount = 0;
+    for (int i = 0; i < edges; ++i) {
+        const int a = d.edgeLineFirst[static_cast<size_t>(i)], b = d.edgeLineSecond[static_cast<size_t>(i)];
+        if (!valid(a) || !valid(b)) continue;
+        GLuint* out = reserveIndices(2);
+        out[0] = static_cast<GLuint>(a - 1), out[1] = static_cast<GLuint>(b - 1);
+    }
+    m_edgeIndexCount = static_cast<GLsizei>(m_indexCount);
+    if (d.floatingCount != 0)
+        for (int n = 0; n < vc; ++n)
+            if (d.floatingFlag[static_cast<size_t>(n)] == 1) *reserveIndices(1) = static_cast<GLuint>(n);
+    m_floatingIndexCount = static_cast<GLsizei>(m_indexCount) - m_edgeIndexCount;
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_overlayElements);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_indexCount * sizeof(GLuint)),
+                 m_indexCount ? m_indices.data() : nullptr, GL_STATIC_DRAW);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    m_indexCount = 0;
+    m_markerPoints.clear();
+    m_markerPoints.insert(m_markerPoints.end(), d.markerPointList1.data(), d.markerPointList1.data() + markers[0]);
+    m_markerPoints.insert(m_markerPoints.end(), d.markerPointList2.data(), d.markerPointList2.data() + markers[1]);
+    m_markerPoints.insert(m_markerPoints.end(), d.markerPointList3.data(), d.markerPointList3.data() + markers[2]);
+    glBindBuffer(GL_ARRAY_BUFFER, m_markerBuffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_markerPoints.size() * sizeof(Vec3)),
+                 m_markerPoints.empty() ? nullptr : m_markerPoints.data(), GL_STATIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
 void MeshRenderer::drawOverlays(const ViewState&) {
     const CVELTADoc& d = m_doc;
     const bool fast = !m_reference && m_glReady && d.vertexCount > 0;
+    if (fast) syncOverlayIndices();
     const Vec3* dv = d.displayVertexArray.data();
     const int vc = d.vertexCount;
     auto valid = [vc](int n) { return n >= 1 && n <= vc; };
@@ -656,15 +695,10 @@ void MeshRenderer::drawOverlays(const ViewState&) {
     const int edges = std::min(d.edgeLineCount, kEdgeLineSlots);
     if (edges > 0) {
         if (fast) {
-            m_pointIndices.clear();
-            for (int i = 0; i < edges; ++i) {
-                const int a = d.edgeLineFirst[static_cast<size_t>(i)], b = d.edgeLineSecond[static_cast<size_t>(i)];
-                if (!valid(a) || !valid(b)) continue;
-                m_pointIndices.push_back(static_cast<GLuint>(a - 1));
-                m_pointIndices.push_back(static_cast<GLuint>(b - 1));
-            }
             bindSource(m_positionBuffer, 0);
-            glDrawElements(GL_LINES, static_cast<GLsizei>(m_pointIndices.size()), GL_UNSIGNED_INT, m_pointIndices.data());
+            glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_overlayElements);
+            glDrawElements(GL_LINES, m_edgeIndexCount, GL_UNSIGNED_INT, nullptr);
+            glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
             unbindSource();
         } else {
             glBegin(GL_LINES);
@@ -684,11 +718,11 @@ void MeshRenderer::drawOverlays(const ViewState&) {
         glColor3f(1.0f, 0.2f, 0.2f);
         setEmission(1.0f, 0.4f, 0.4f, 1.0f);
         if (fast) {
-            m_pointIndices.clear();
-            for (int n = 0; n < vc; ++n)
-                if (d.floatingFlag[static_cast<size_t>(n)] == 1) m_pointIndices.push_back(static_cast<GLuint>(n));
             bindSource(m_positionBuffer, 0);
-            glDrawElements(GL_POINTS, static_cast<GLsizei>(m_pointIndices.size()), GL_UNSIGNED_INT, m_pointIndices.data());
+            glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_overlayElements);
+            glDrawElements(GL_POINTS, m_floatingIndexCount, GL_UNSIGNED_INT,
+                           reinterpret_cast<const void*>(static_cast<size_t>(m_edgeIndexCount) * sizeof(GLuint)));
+            glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
             unbindSource();
         } else {
             glBegin(GL_POINTS);
@@ -710,15 +744,16 @@ void MeshRenderer::drawOverlays(const ViewState&) {
         {&d.markerPointList2, d.markerPointCount2, 0.0f, 1.0f, 1.0f},
         {&d.markerPointList3, d.markerPointCount3, 1.0f, 0.0f, 1.0f},
     };
+    GLint markerFirst = 0;  // in the marker buffer, where the lists follow each other
     for (const auto& mk : markers) {
         glColor3f(mk.r, mk.g, mk.b);
         const int count = std::min(mk.count, kMarkerSlots);
         if (count <= 0) continue;
         if (fast) {
-            glEnableClientState(GL_VERTEX_ARRAY);
-            glVertexPointer(3, GL_FLOAT, 0, mk.list->data());
-            glDrawArrays(GL_POINTS, 0, count);
-            glDisableClientState(GL_VERTEX_ARRAY);
+            bindSource(m_markerBuffer, 0);
+            glDrawArrays(GL_POINTS, markerFirst, count);
+            unbindSource();
+            markerFirst += count;
         } else {
             glBegin(GL_POINTS);
             for (int i = 0; i < count; ++i) glVertex3fv(&(*mk.list)[static_cast<size_t>(i)].x);
@@ -760,13 +795,13 @@ void MeshRenderer::wireOverlayPass(const ViewState& s) {
     const bool fast = !m_reference && m_glReady && d.vertexCount > 0;
     if (fast) {
         syncGeometry();
-        std::vector<unsigned char> key = passKey(s, true);
+        std::vector<unsigned char> key = passKey(s, Pass::Wire);
         if (!m_wireRuns.valid || key != m_wireRuns.key) {
             recordWirePass(s);
             m_wireRuns.key = std::move(key);
         }
         bindSource(m_positionBuffer, 0);
-        drawWireFaces();
+        drawWireFaces(s);
         unbindSource();
     } else {
         const int* cv = d.cornerVertexList.data();
@@ -800,6 +835,81 @@ void MeshRenderer::labelPass(ViewState& s) {
     glDisable(GL_BLEND);
 }
 
+void MeshRenderer::syncUvPositions(float t) {
+    const CVELTADoc& d = m_doc;
+    const int corners = d.ownedCornerEnd();
+    unsigned int tBits = 0;
+    std::memcpy(&tBits, &t, sizeof tBits);
+    std::vector<long long> key = {m_generation, m_uploads, corners, static_cast<long long>(tBits)};
+    if (key == m_uvPositionKey) return;
+    m_uvPositionKey = std::move(key);
+    m_uvPositions.assign(static_cast<size_t>(corners), Vec3{});
+    for (int f = 0; f < d.faceCount; ++f) {
+        const size_t fi = static_cast<size_t>(f);
+        const int first = d.faceFirstCorner[fi], count = d.faceCornerCount[fi];
+        if (!inUvGroup(d, fi) || count <= 0 || !faceIsValid(first, count) || first + count > corners) continue;
+        for (int c = first; c < first + count; ++c) m_uvPositions[static_cast<size_t>(c)] = uvCorner(d, c, t);
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, m_uvBuffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_uvPositions.size() * sizeof(Vec3)), m_uvPositions.data(),
+                 GL_DYNAMIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    ++m_uvPositionUploads;
+}
+
+void MeshRenderer::walkUvFaces(const ViewState& s, bool record) {
+    const CVELTADoc& d = m_doc;
+    const int corners = d.ownedCornerEnd();
+    int lastKey = -1;
+    for (int f = 0; f < d.faceCount; ++f) {
+        const size_t fi = static_cast<size_t>(f);
+        if (!inUvGroup(d, fi)) continue;
+        const int g = d.faceGroup[fi];
+        const int m = d.faceMaterial[fi];
+        bool drawn = true;
+        if (s.colourMode == kColourObject) {
+            drawn = visibleAt(g);
+            if (drawn && g != lastKey) {
+                const PaletteColour& c = groupPaletteColour(g);
+                walkAmbient(c.r, c.g, c.b);
+                lastKey = g;
+            }
+        } else if (s.colourMode == kColourMaterial) {
+            drawn = visibleAt(m);
+            if (drawn && d.fileColoursFlag == 0 && m != lastKey) {
+                const PaletteColour& c = groupPaletteColour(m);
+                walkAmbient(0.1f * c.r, 0.1f * c.g, 0.1f * c.b);
+                lastKey = m;
+            } else if (drawn && d.fileColoursFlag != 0 && (!record || m != lastKey)) {  // every face; a run repeats it
+                const PaletteColour c = fileColour(d, m);
+                walkAmbient(0.1f * c.r, 0.1f * c.g, 0.1f * c.b);
+                lastKey = m;
+            }
+        } else {
+            drawn = visibleAt(m);
+            if (drawn && (!record || lastKey != -2)) {
+                walkAmbient(0.5f, 0.5f, 0.5f);
+                lastKey = -2;
+            }
+        }
+        const int first = d.faceFirstCorner[fi], count = d.faceCornerCount[fi];
+        if (!drawn || count <= 0 || !faceIsValid(first, count)) continue;
+        if (record) {
+            if (first + count > corners) continue;
+            m_cornerIds.resize(static_cast<size_t>(count));
+            std::iota(m_cornerIds.begin(), m_cornerIds.end(), first);
+            queueFace(m_cornerIds.data(), count, 0, GL_POLYGON, GL_LINE);
+        } else {
+            glBegin(GL_POLYGON);
+            for (int c = first; c < first + count; ++c) {
+                const Vec3 p = uvCorner(d, c, s.uvBlend);
+                glVertex3f(p.x, p.y, p.z);
+            }
+            glEnd();
+        }
+    }
+}
+
 void MeshRenderer::uvPass(const ViewState& s) {
     const CVELTADoc& d = m_doc;
     glDisable(GL_CULL_FACE);
@@ -830,91 +940,23 @@ void MeshRenderer::uvPass(const ViewState& s) {
     glScalef(s.zoom, s.zoom, s.zoom);
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
 
-    auto uvFace = [&](size_t fi) {
-        const int g = d.faceGroup[fi];
-        return g >= 0 && g < kMaxGroups && d.groupHasUvFlag[static_cast<size_t>(g)] != 0;
-    };
-    const bool fast = !m_reference && m_glReady && d.vertexCount > 0;
-    const int corners = d.ownedCornerEnd();
-    if (fast && corners > 0) {
-        // Corner positions depend on the blend factor: computed per frame, two copies for the edge flags.
-        m_uvPositions.resize(static_cast<size_t>(2 * corners));
-        for (int f = 0; f < d.faceCount; ++f) {
-            const size_t fi = static_cast<size_t>(f);
-            const int first = d.faceFirstCorner[fi], count = d.faceCornerCount[fi];
-            if (!uvFace(fi) || count <= 0 || !faceIsValid(first, count) || first + count > corners) continue;
-            for (int c = first; c < first + count; ++c) m_uvPositions[static_cast<size_t>(c)] = uvCorner(d, c, t);
+    if (!m_reference && m_glReady && d.vertexCount > 0 && d.ownedCornerEnd() > 0) {
+        // The corner positions depend on the blend factor: sent again when it or the shape changes.
+        syncGeometry();
+        syncUvPositions(t);
+        std::vector<unsigned char> key = passKey(s, Pass::Uv);
+        if (!m_uvRuns.valid || key != m_uvRuns.key) {
+            startRecording(m_uvRuns);
+            walkUvFaces(s, true);
+            finishRecording(m_uvRuns);
+            m_uvRuns.key = std::move(key);
         }
-        std::copy(m_uvPositions.begin(), m_uvPositions.begin() + corners, m_uvPositions.begin() + corners);
-        glBindBuffer(GL_ARRAY_BUFFER, m_uvBuffer);
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_uvPositions.size() * sizeof(Vec3)),
-                     m_uvPositions.data(), GL_STREAM_DRAW);
-        if (m_uvEdgeFlagCorners != corners) {
-            std::vector<GLboolean> flags(static_cast<size_t>(2 * corners), GL_FALSE);
-            std::memset(flags.data(), GL_TRUE, static_cast<size_t>(corners));
-            glBindBuffer(GL_ARRAY_BUFFER, m_uvEdgeFlagBuffer);
-            glBufferData(GL_ARRAY_BUFFER, 2 * corners, flags.data(), GL_STATIC_DRAW);
-            m_uvEdgeFlagCorners = corners;
-        }
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
         bindSource(m_uvBuffer, 0);
+        replay(m_uvRuns);
+        unbindSource();
+    } else {
+        walkUvFaces(s, false);
     }
-    const bool useFast = fast && corners > 0;
-
-    int lastKey = -1;
-    for (int f = 0; f < d.faceCount; ++f) {
-        const size_t fi = static_cast<size_t>(f);
-        if (!uvFace(fi)) continue;
-        const int g = d.faceGroup[fi];
-        const int m = d.faceMaterial[fi];
-        bool drawn = true;
-        if (s.colourMode == kColourObject) {
-            drawn = visibleAt(g);
-            if (drawn && g != lastKey) {
-                if (useFast) flushBatch();
-                const PaletteColour& c = groupPaletteColour(g);
-                setAmbient(c.r, c.g, c.b);
-                lastKey = g;
-            }
-        } else if (s.colourMode == kColourMaterial) {
-            drawn = visibleAt(m);
-            if (drawn && d.fileColoursFlag == 0 && m != lastKey) {
-                if (useFast) flushBatch();
-                const PaletteColour& c = groupPaletteColour(m);
-                setAmbient(0.1f * c.r, 0.1f * c.g, 0.1f * c.b);
-                lastKey = m;
-            } else if (drawn && d.fileColoursFlag != 0 && (!useFast || m != lastKey)) {
-                if (useFast) flushBatch();
-                const PaletteColour c = fileColour(d, m);
-                setAmbient(0.1f * c.r, 0.1f * c.g, 0.1f * c.b);
-                lastKey = m;
-            }
-        } else {
-            drawn = visibleAt(m);
-            if (drawn && (!useFast || lastKey != -2)) {
-                if (useFast) flushBatch();
-                setAmbient(0.5f, 0.5f, 0.5f);
-                lastKey = -2;
-            }
-        }
-        const int first = d.faceFirstCorner[fi], count = d.faceCornerCount[fi];
-        if (!drawn || count <= 0 || !faceIsValid(first, count)) continue;
-        if (useFast) {
-            if (first + count > corners) continue;
-            static thread_local std::vector<int> ids;
-            ids.resize(static_cast<size_t>(count));
-            for (int c = 0; c < count; ++c) ids[static_cast<size_t>(c)] = first + c;
-            queueFace(ids.data(), count, 0, GL_POLYGON, GL_LINE, corners);
-        } else {
-            glBegin(GL_POLYGON);
-            for (int c = first; c < first + count; ++c) {
-                const Vec3 p = uvCorner(d, c, t);
-                glVertex3f(p.x, p.y, p.z);
-            }
-            glEnd();
-        }
-    }
-    if (useFast) unbindSource();
 
     // Outlines of the UV square at the UV plane.
     const float sizes[2] = {0.152f, 0.15f};

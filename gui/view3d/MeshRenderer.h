@@ -13,6 +13,10 @@
 // face's outline as plain segments in the GL's own order, and the polygon only
 // where that order does not hold. Every state call comes from the shared face
 // walk, in the same order for both drawings.
+//
+// A paint of the fast drawing does no work per vertex or face on this side of
+// the GL: everything sized by the mesh is done when the mesh, the shape, the
+// mode or the visibility flags change, and replayed from buffer objects after.
 #pragma once
 
 #include <QOpenGLFunctions>
@@ -46,6 +50,9 @@ public:
     void initializeGl();
     void releaseGl();
 
+    // The view's size in pixels, as its projection was last set up (an empty size is ignored).
+    void setViewSize(int width, int height);
+
     void setReference(bool on) { m_reference = on; }
     bool reference() const { return m_reference; }
     // The display positions or normals changed (a morph step, a new framing): re-send them.
@@ -65,23 +72,30 @@ public:
 
     // Draw calls that carried faces in the fast frames since the last reset (mesh + overlay + UV).
     int batchCount() const { return m_batches; }
-    void resetBatchCount() { m_batches = 0; }
+    // Wire overlay faces of the fast frames since the last reset, drawn as segments and as polygons.
+    int wireSegmentFaceCount() const { return m_wireSegmentFaces; }
+    int wirePolygonFaceCount() const { return m_wirePolygonFaces; }
+    void resetBatchCount() { m_batches = m_wireSegmentFaces = m_wirePolygonFaces = 0; }
     // Times the runs of the mesh pass were built (once per change of mode, flags or mesh).
     int meshRunBuilds() const { return m_meshRuns.builds; }
     // Buffer uploads of display positions and normals so far.
     int geometryUploads() const { return m_uploads; }
+    // Times the wire overlay's faces were sorted into segments and polygons (once per shape or mesh).
+    int wireShapeBuilds() const { return m_wireShapeBuilds; }
+    // Times the UV pass's corner positions were computed (once per blend factor, shape or mesh).
+    int uvPositionUploads() const { return m_uvPositionUploads; }
 
 private:
-    enum class Batch { None, Filled, Unfilled, Lines, Polygons };
+    enum class Batch { None, Filled, Lines, Polygons };
 
     // One step of a recorded pass: a state call of the face walk or one batch draw.
     struct Command {
-        enum class Kind { Material, MorphColour, PolygonMode, Draw } kind;
+        enum class Kind { Material, MorphColour, Ambient, PolygonMode, Draw } kind;
         Batch batch = Batch::None;
         GLenum mode = 0;   // polygon mode
         int token = 0;     // morph colour: 1 moved, 0 not
         float r = 0.0f, g = 0.0f, b = 0.0f;
-        size_t first = 0, count = 0;  // indices in the pass's element buffer
+        size_t first = 0, count = 0;  // indices in the pass's element buffer, or polygons in its lists
     };
 
     // The runs of one pass, kept while the key (modes, flags, mesh generation) holds.
@@ -96,22 +110,26 @@ private:
         int builds = 0;
     };
 
-    std::vector<unsigned char> passKey(const ViewState& s, bool wirePass) const;
-    // The face walk of the mesh pass: immediate drawing, or recording of the runs.
-    // Returns the corner whose normal was given last (-1 for none).
+    enum class Pass { Mesh, Wire, Uv };
+    std::vector<unsigned char> passKey(const ViewState& s, Pass pass) const;
+    // The face walks of the mesh and UV passes: immediate drawing, or recording of the runs.
+    // The mesh walk returns the corner whose normal was given last (-1 for none).
     long long walkMeshFaces(const ViewState& s, bool record);
-    void recordMeshPass(const ViewState& s);
-    void recordWirePass(const ViewState& s);
-    // Fast wire overlay of one frame: plain segments where they give the GL's own outline,
-    // the polygons themselves elsewhere (see recordWirePass).
-    void drawWireFaces();
-    void findCollapsedWireFaces();
-    void findVerticesNearClipEdge();
+    void walkUvFaces(const ViewState& s, bool record);
+    void startRecording(PassRuns& runs);
     void finishRecording(PassRuns& runs);
+    void recordWirePass(const ViewState& s);
+    // Sorts the wire faces of each block into runs of segments and of polygons, and finds the
+    // blocks' boxes, for the display positions just sent.
+    void buildWireShape();
+    // Fast wire overlay of one frame: the segment runs of the blocks well inside the view, the
+    // polygons of the others (see recordWirePass).
+    void drawWireFaces(const ViewState& s);
     void replay(const PassRuns& runs);
-    // State calls of the face walk: made at once, or recorded while a pass is being built.
+    // State calls of the face walks: made at once, or recorded while a pass is being built.
     void walkMaterial(float r, float g, float b);
     void walkMorphColour(int token);
+    void walkAmbient(float r, float g, float b);
     void walkPolygonMode(GLenum mode);
 
     // Visible flag at a group or material number; numbers outside the table draw.
@@ -119,10 +137,12 @@ private:
     bool faceIsValid(int first, int count) const;
     void materialColour(float r, float g, float b);
     void syncGeometry();
+    void syncUvPositions(float t);
+    void syncOverlayIndices();
     void bindSource(GLuint positions, GLuint normals);
     void unbindSource();
-    // Fast drawing: queue one face (ids are 0-based indices into the bound source).
-    void queueFace(const int* ids, int count, int bias, GLenum prim, GLenum polygonMode, int copyOffset);
+    // Records one face (ids are 0-based indices into the bound source once the bias is added).
+    void queueFace(const int* ids, int count, int bias, GLenum prim, GLenum polygonMode);
     // Room for n more indices at the end of the batch.
     GLuint* reserveIndices(size_t n);
     void flushBatch();
@@ -132,46 +152,68 @@ private:
     bool m_reference = false;
     bool m_glReady = false;
     bool m_geometryDirty = true;
+    int m_viewWidth = 0, m_viewHeight = 0;
     int m_uploadedVertices = 0;
     GLuint m_positionBuffer = 0, m_normalBuffer = 0;
-    GLuint m_uvBuffer = 0, m_uvEdgeFlagBuffer = 0;
-    int m_uvEdgeFlagCorners = 0;
     std::function<DropMeshSource()> m_dropSource;
 
     // last material colour of the mesh pass (step 11)
     bool m_haveMaterial = false;
     float m_material[3] = {1.0f, 1.0f, 1.0f};
 
-    // fast drawing batch
+    // recording of a pass
     Batch m_batch = Batch::None;
     std::vector<Command>* m_recording = nullptr;
     size_t m_batchStart = 0;
-    long long m_generation = 0;
-    PassRuns m_meshRuns, m_wireRuns;
-    // One face of the wire overlay: its closed outline as segments (2 x corners indices
-    // from lineFirst) and as a polygon (corners indices from polygonFirst).
-    struct WireFace {
-        GLuint lineFirst = 0, polygonFirst = 0;
-        int firstCorner = 0, corners = 0;
-    };
-    std::vector<WireFace> m_wireFaces;
-    std::vector<unsigned char> m_wireCollapsed;  // per wire face: two corners at one position
-    int m_wireCollapsedUploads = -1;             // geometry upload m_wireCollapsed was found for
-    std::vector<unsigned char> m_nearClipEdge;   // per vertex, this frame
-    std::vector<GLsizei> m_wirePolygonCounts;
-    std::vector<const void*> m_wirePolygonOffsets;
-    bool m_normalsBound = false;
-    std::vector<GLuint> m_indices;  // grows to the largest batch, never shrinks
+    std::vector<GLuint> m_indices;  // grows to the largest pass, never shrinks
     size_t m_indexCount = 0;
     // Recorded polygons of the line and point modes: corner count and byte offset per face.
     std::vector<GLsizei> m_polygonCounts;
     std::vector<const void*> m_polygonOffsets;
     size_t m_polygonStart = 0;
+    long long m_generation = 0;
+    PassRuns m_meshRuns, m_wireRuns, m_uvRuns;
+
+    // The wire overlay's faces in face order. Face i's outline segments 0 -> 1, ..., n - 1 -> 0
+    // are the indices [m_wireLineFirst[i], m_wireLineFirst[i + 1]) of the wire runs' element
+    // buffer; its polygon is entry i of their polygon lists.
+    std::vector<int> m_wireFaceCorner;  // first corner of each wire face
+    std::vector<GLuint> m_wireLineFirst;
+    // A stretch of consecutive wire faces drawn one way.
+    struct WireRun {
+        bool polygons = false;
+        int first = 0, end = 0;  // wire faces
+    };
+    // The wire faces cut into at most kWireBlocks stretches, each with the box of its corners.
+    struct WireBlock {
+        int first = 0, end = 0;           // wire faces
+        size_t runFirst = 0, runEnd = 0;  // its runs in m_wireBlockRuns
+        float box[6] = {};                // least x, y, z, then largest x, y, z
+    };
+    std::vector<WireRun> m_wireBlockRuns;
+    std::vector<WireBlock> m_wireBlocks;
+    int m_wireShapeUploads = -1;  // geometry upload the blocks were sorted for
+    int m_wireShapeBuilds = 0;
+
+    // UV pass: the corner positions blended towards the UV plane, kept while the key holds.
+    GLuint m_uvBuffer = 0;
+    std::vector<Vec3> m_uvPositions;
+    std::vector<long long> m_uvPositionKey;
+    std::vector<int> m_cornerIds;
+    int m_uvPositionUploads = 0;
+
+    // Edge maker lines, then floating points, as indices into the positions, and the three
+    // marker point lists one after the other; kept while the key holds.
+    GLuint m_overlayElements = 0, m_markerBuffer = 0;
+    std::vector<long long> m_overlayKey;
+    GLsizei m_edgeIndexCount = 0, m_floatingIndexCount = 0;
+    std::vector<Vec3> m_markerPoints;
+
+    bool m_normalsBound = false;
     using MultiDrawElements = void (*)(GLenum, const GLsizei*, GLenum, const void* const*, GLsizei);
     MultiDrawElements m_multiDrawElements = nullptr;
-    std::vector<Vec3> m_uvPositions;
-    std::vector<GLuint> m_pointIndices;
     int m_batches = 0;
+    int m_wireSegmentFaces = 0, m_wirePolygonFaces = 0;
     int m_uploads = 0;
 };
 

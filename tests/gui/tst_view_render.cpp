@@ -11,6 +11,7 @@
 #include "doc/GroupPalette.h"
 #include "tst_view_fixture.h"
 #include "view3d/PolygonFont.h"
+#include "view3d/SceneSetup.h"
 
 using namespace viewtest;
 using vortel::kGroupPalette;
@@ -330,6 +331,47 @@ private slots:
         f.view->onLoadRefresh();
     }
 
+    // The clip matrix the fast wire overlay tests its blocks against is the GL's own.
+    void clipMatrixIsTheGlOne() {
+        ViewFixture& f = fixture();
+        f.view->makeCurrent();
+        glPushAttrib(GL_VIEWPORT_BIT | GL_TRANSFORM_BIT);
+        const struct {
+            int w, h;
+            float rotX, rotY, panX, panY, zoom;
+        } cases[] = {{800, 600, 0, 0, 0, 0, 1}, {800, 600, 25, 70, 0.1f, -0.05f, 1.3f}, {300, 700, -120, 400, -0.3f, 0.2f, 4.0f},
+                     {1024, 100, 90, -90, 0, 0, 0.2f}};
+        for (const auto& c : cases) {
+            vortel::view::ViewState s;
+            s.rotX = c.rotX, s.rotY = c.rotY, s.panX = c.panX, s.panY = c.panY, s.zoom = c.zoom;
+            glMatrixMode(GL_PROJECTION);
+            glPushMatrix();
+            glMatrixMode(GL_MODELVIEW);
+            glPushMatrix();
+            vortel::view::setupProjection(c.w, c.h);
+            vortel::view::applyCameraTransform(s);
+            GLfloat mv[16], pr[16];
+            glGetFloatv(GL_MODELVIEW_MATRIX, mv);
+            glGetFloatv(GL_PROJECTION_MATRIX, pr);
+            glPopMatrix();
+            glMatrixMode(GL_PROJECTION);
+            glPopMatrix();
+            glMatrixMode(GL_MODELVIEW);
+            double m[4][4];
+            vortel::view::viewClipMatrix(s, c.w, c.h, m);
+            for (int r = 0; r < 4; ++r)
+                for (int col = 0; col < 4; ++col) {
+                    double gl = 0.0;  // the GL's matrices are column-major
+                    for (int k = 0; k < 4; ++k) gl += static_cast<double>(pr[k * 4 + r]) * mv[col * 4 + k];
+                    QVERIFY2(std::fabs(gl - m[r][col]) <= 1e-5 * std::max(1.0, std::fabs(gl)),
+                             qPrintable(QString("%1 x %2, row %3 column %4: GL %5, here %6")
+                                            .arg(c.w).arg(c.h).arg(r).arg(col).arg(gl).arg(m[r][col])));
+                }
+        }
+        glPopAttrib();
+        f.view->doneCurrent();
+    }
+
     // The fast drawing against the immediate-mode reference: identical pixels.
     void fastDrawingMatchesReference_data() {
         QTest::addColumn<QString>("mesh");
@@ -365,6 +407,7 @@ private slots:
         QVERIFY(f.doc.faceCount > 0);
         int compared = 0;
         int referenceUnsteady = 0;  // pixels where the two reference frames disagree
+        int segmentFaces = 0, polygonFaces = 0;  // how the fast frames drew the wire overlay's faces
         // Mesa's immediate mode cuts a polygon in two where its vertex buffer fills up in the
         // middle of glBegin/glEnd, and the line and point modes then show one stray diagonal
         // in the reference. The buffer position carries over from frame to frame, so the
@@ -377,6 +420,8 @@ private slots:
             f.view->renderer().resetBatchCount();
             const QImage fast = f.grab(false);
             const int batches = f.view->renderer().batchCount();
+            segmentFaces += f.view->renderer().wireSegmentFaceCount();
+            polygonFaces += f.view->renderer().wirePolygonFaceCount();
             const QImage ref = f.grab(true);
             const QImage ref2 = f.grab(true);
             int differ = 0, lit = 0;
@@ -440,6 +485,11 @@ private slots:
             f.doc.uvViewFlag = 0;
         }
         QCOMPARE(compared, 60 + 20);
+        // The overlay's segments were compared on every mesh; close up, the faces of the blocks
+        // reaching past the edges of the view kept their polygons beside them.
+        qInfo("wire faces drawn as segments %d, as polygons %d", segmentFaces, polygonFaces);
+        QVERIFY(segmentFaces > 0);
+        if (zoom > 2.0f) QVERIFY(polygonFaces > 0);
         if (referenceUnsteady) qInfo("reference frames disagreed in %d pixels", referenceUnsteady);
         f.doc.edgeLineCount = 0;
         f.doc.markerPointCount1 = 0;
