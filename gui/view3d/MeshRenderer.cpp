@@ -452,12 +452,14 @@ void MeshRenderer::recordWirePass(const ViewState& s) {
     // and as the polygon. The GL outlines a polygon in line mode by cutting it into the
     // fan triangles (k + 1, k + 2, 0) and drawing their outer edges, which are exactly
     // those segments in that order and direction, so the segments give the same pixels
-    // at a fraction of the cost. Two cases do not hold and keep the polygon: a face with
-    // a fan triangle of no area (two corners at one position, or three in a line: Mesa's
-    // polygon-offset stage, present all frame, then puts its edges at depth 0), and a
-    // face reaching the edge of the view volume (the clipped polygon is outlined along
-    // other segments). The first is found per shape, the second per paint for blocks of
-    // faces at once (see buildWireShape and drawWireFaces); the face order is kept.
+    // at a fraction of the cost. Two cases keep the polygon, so that the GL treats them
+    // exactly as in the reference: a face with a fan triangle of no area (two corners at
+    // one position, or three in a line), whose outline a GL may place at another depth
+    // (Mesa does while polygon offset is on), and a face reaching the edge of the view
+    // volume (the clipped polygon is outlined along other segments). The first is found
+    // per shape, the second per paint for blocks of faces at once (see buildWireShape and
+    // drawWireFaces); the face order is kept, as with blending and depth writes on it decides
+    // which outline shows where two cross.
     const int* cv = d.cornerVertexList.data();
     m_wireFaceCorner.clear();
     m_wireLineFirst.assign(1, 0);
@@ -644,7 +646,7 @@ void MeshRenderer::meshPass(const ViewState& s) {
         setAmbientDiffuse(1.0f, 1.0f, 1.0f, 0.5f);
 }
 
-void MeshRenderer::syncOverlayIndices() {
+void MeshRenderer::syncOverlayBuffers() {
     const CVELTADoc& d = m_doc;
     const int edges = std::clamp(d.edgeLineCount, 0, kEdgeLineSlots);
     const int markers[3] = {std::clamp(d.markerPointCount1, 0, kMarkerSlots), std::clamp(d.markerPointCount2, 0, kMarkerSlots),
@@ -671,20 +673,21 @@ void MeshRenderer::syncOverlayIndices() {
                  m_indexCount ? m_indices.data() : nullptr, GL_STATIC_DRAW);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     m_indexCount = 0;
-    m_markerPoints.clear();
-    m_markerPoints.insert(m_markerPoints.end(), d.markerPointList1.data(), d.markerPointList1.data() + markers[0]);
-    m_markerPoints.insert(m_markerPoints.end(), d.markerPointList2.data(), d.markerPointList2.data() + markers[1]);
-    m_markerPoints.insert(m_markerPoints.end(), d.markerPointList3.data(), d.markerPointList3.data() + markers[2]);
+    const Vec3* lists[3] = {d.markerPointList1.data(), d.markerPointList2.data(), d.markerPointList3.data()};
     glBindBuffer(GL_ARRAY_BUFFER, m_markerBuffer);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_markerPoints.size() * sizeof(Vec3)),
-                 m_markerPoints.empty() ? nullptr : m_markerPoints.data(), GL_STATIC_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>((markers[0] + markers[1] + markers[2]) * sizeof(Vec3)), nullptr,
+                 GL_STATIC_DRAW);
+    for (int i = 0, at = 0; i < 3; at += markers[i++])
+        if (markers[i] > 0)
+            glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(at * sizeof(Vec3)),
+                            static_cast<GLsizeiptr>(markers[i] * sizeof(Vec3)), lists[i]);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
 void MeshRenderer::drawOverlays(const ViewState&) {
     const CVELTADoc& d = m_doc;
     const bool fast = !m_reference && m_glReady && d.vertexCount > 0;
-    if (fast) syncOverlayIndices();
+    if (fast) syncOverlayBuffers();
     const Vec3* dv = d.displayVertexArray.data();
     const int vc = d.vertexCount;
     auto valid = [vc](int n) { return n >= 1 && n <= vc; };

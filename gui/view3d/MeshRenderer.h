@@ -138,7 +138,7 @@ private:
     void materialColour(float r, float g, float b);
     void syncGeometry();
     void syncUvPositions(float t);
-    void syncOverlayIndices();
+    void syncOverlayBuffers();
     void bindSource(GLuint positions, GLuint normals);
     void unbindSource();
     // Records one face (ids are 0-based indices into the bound source once the bias is added).
@@ -207,7 +207,6 @@ private:
     GLuint m_overlayElements = 0, m_markerBuffer = 0;
     std::vector<long long> m_overlayKey;
     GLsizei m_edgeIndexCount = 0, m_floatingIndexCount = 0;
-    std::vector<Vec3> m_markerPoints;
 
     bool m_normalsBound = false;
     using MultiDrawElements = void (*)(GLenum, const GLsizei*, GLenum, const void* const*, GLsizei);
