@@ -293,25 +293,19 @@ std::vector<unsigned char> MeshRenderer::passKey(const ViewState& s, Pass pass) 
     return key;
 }
 
-void MeshRenderer::walkMaterial(float r, float g, float b) {
-    if (!m_recording) {
-        materialColour(r, g, b);
-        return;
-    }
+bool MeshRenderer::recorded(const Command& c) {
+    if (!m_recording) return false;
     flushBatch();
-    Command c{Command::Kind::Material};
-    c.r = r, c.g = g, c.b = b;
     m_recording->push_back(c);
+    return true;
+}
+
+void MeshRenderer::walkMaterial(float r, float g, float b) {
+    if (!recorded({.kind = Command::Kind::Material, .r = r, .g = g, .b = b})) materialColour(r, g, b);
 }
 
 void MeshRenderer::walkMorphColour(int token) {
-    if (m_recording) {
-        flushBatch();
-        Command c{Command::Kind::MorphColour};
-        c.token = token;
-        m_recording->push_back(c);
-        return;
-    }
+    if (recorded({.kind = Command::Kind::MorphColour, .token = token})) return;
     if (token) {
         glColor3f(1.0f, 0.4f, 0.4f);
         setAmbientDiffuse(1.0f, 0.4f, 0.4f, 1.0f);
@@ -322,25 +316,11 @@ void MeshRenderer::walkMorphColour(int token) {
 }
 
 void MeshRenderer::walkAmbient(float r, float g, float b) {
-    if (!m_recording) {
-        setAmbient(r, g, b);
-        return;
-    }
-    flushBatch();
-    Command c{Command::Kind::Ambient};
-    c.r = r, c.g = g, c.b = b;
-    m_recording->push_back(c);
+    if (!recorded({.kind = Command::Kind::Ambient, .r = r, .g = g, .b = b})) setAmbient(r, g, b);
 }
 
 void MeshRenderer::walkPolygonMode(GLenum mode) {
-    if (m_recording) {
-        flushBatch();
-        Command c{Command::Kind::PolygonMode};
-        c.mode = mode;
-        m_recording->push_back(c);
-        return;
-    }
-    glPolygonMode(GL_FRONT_AND_BACK, mode);
+    if (!recorded({.kind = Command::Kind::PolygonMode, .mode = mode})) glPolygonMode(GL_FRONT_AND_BACK, mode);
 }
 
 long long MeshRenderer::walkMeshFaces(const ViewState& s, bool record) {
@@ -416,6 +396,12 @@ long long MeshRenderer::walkMeshFaces(const ViewState& s, bool record) {
         if (count > 0) k += static_cast<size_t>(count);
     }
     return lastNormal;
+}
+
+bool MeshRenderer::runsOutdated(PassRuns& runs, std::vector<unsigned char> key) {
+    if (runs.valid && key == runs.key) return false;
+    runs.key = std::move(key);
+    return true;
 }
 
 void MeshRenderer::startRecording(PassRuns& runs) {
@@ -621,12 +607,10 @@ void MeshRenderer::meshPass(const ViewState& s) {
     const bool fast = !m_reference && m_glReady && d.vertexCount > 0;
     if (fast) {
         syncGeometry();
-        std::vector<unsigned char> key = passKey(s, Pass::Mesh);
-        if (!m_meshRuns.valid || key != m_meshRuns.key) {
+        if (runsOutdated(m_meshRuns, passKey(s, Pass::Mesh))) {
             startRecording(m_meshRuns);
             m_meshRuns.lastNormal = walkMeshFaces(s, true);
             finishRecording(m_meshRuns);
-            m_meshRuns.key = std::move(key);
         }
         bindSource(m_positionBuffer, m_normalBuffer);
         replay(m_meshRuns);
@@ -798,11 +782,7 @@ void MeshRenderer::wireOverlayPass(const ViewState& s) {
     const bool fast = !m_reference && m_glReady && d.vertexCount > 0;
     if (fast) {
         syncGeometry();
-        std::vector<unsigned char> key = passKey(s, Pass::Wire);
-        if (!m_wireRuns.valid || key != m_wireRuns.key) {
-            recordWirePass(s);
-            m_wireRuns.key = std::move(key);
-        }
+        if (runsOutdated(m_wireRuns, passKey(s, Pass::Wire))) recordWirePass(s);
         bindSource(m_positionBuffer, 0);
         drawWireFaces(s);
         unbindSource();
@@ -947,12 +927,10 @@ void MeshRenderer::uvPass(const ViewState& s) {
         // The corner positions depend on the blend factor: sent again when it or the shape changes.
         syncGeometry();
         syncUvPositions(t);
-        std::vector<unsigned char> key = passKey(s, Pass::Uv);
-        if (!m_uvRuns.valid || key != m_uvRuns.key) {
+        if (runsOutdated(m_uvRuns, passKey(s, Pass::Uv))) {
             startRecording(m_uvRuns);
             walkUvFaces(s, true);
             finishRecording(m_uvRuns);
-            m_uvRuns.key = std::move(key);
         }
         bindSource(m_uvBuffer, 0);
         replay(m_uvRuns);

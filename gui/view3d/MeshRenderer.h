@@ -116,6 +116,8 @@ private:
     // The mesh walk returns the corner whose normal was given last (-1 for none).
     long long walkMeshFaces(const ViewState& s, bool record);
     void walkUvFaces(const ViewState& s, bool record);
+    // True when the runs were made for another key (which they now take): record them again.
+    bool runsOutdated(PassRuns& runs, std::vector<unsigned char> key);
     void startRecording(PassRuns& runs);
     void finishRecording(PassRuns& runs);
     void recordWirePass(const ViewState& s);
@@ -127,6 +129,7 @@ private:
     void drawWireFaces(const ViewState& s);
     void replay(const PassRuns& runs);
     // State calls of the face walks: made at once, or recorded while a pass is being built.
+    bool recorded(const Command& c);  // false when no pass is being built
     void walkMaterial(float r, float g, float b);
     void walkMorphColour(int token);
     void walkAmbient(float r, float g, float b);
