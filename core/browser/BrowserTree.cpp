@@ -11,6 +11,8 @@ namespace vortel {
 namespace {
 
 char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+// Names compare in upper case, the order NTFS keeps a folder in: "_" after "Z".
+char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool equalsIgnoringCase(const std::string& a, const char* b) {
     size_t i = 0;
@@ -63,7 +65,7 @@ bool browserNameLess(const std::string& a, const std::string& b) {
     const bool shorter = a.size() < b.size();
     const size_t n = shorter ? a.size() : b.size();
     for (size_t i = 0; i < n; ++i) {
-        const char x = lowerAscii(a[i]), y = lowerAscii(b[i]);
+        const char x = upperAscii(a[i]), y = upperAscii(b[i]);
         if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
     }
     if (a.size() != b.size()) return shorter;

@@ -12,7 +12,7 @@
 // A folder lists its subfolders first, then its files ending in ".obj", ".pp2"
 // or ".hr2" (any case); names beginning with "." are left out. Each group is in
 // name order, without regard to case first and then with it, so a folder reads
-// the same on every file system. A subfolder gets a placeholder when it holds
+// the same on every file system instead of in the order its directory hashes. A subfolder gets a placeholder when it holds
 // at least one entry of any kind.
 //
 // Windows show the tree through `serial` numbers, which stay unique for the
@@ -52,7 +52,8 @@ using BrowserNodes = std::vector<std::unique_ptr<BrowserNode>>;
 std::string extensionOf(const std::string& path);
 // ".obj", ".pp2" or ".hr2", without regard to case.
 bool isMeshExtension(const std::string& extension);
-// Name order: without regard to (ASCII) case, then with it.
+// Name order: without regard to (ASCII) case, letters compared as upper case
+// (so "_" sorts after "Z"), then with regard to case ("B" before "b").
 bool browserNameLess(const std::string& a, const std::string& b);
 
 struct FolderEntry {
