@@ -69,9 +69,19 @@ CTTtreeView::CTTtreeView(vortel::CVELTADoc& doc, QWidget* parent)
     m_browser.tree().buildRoots();
     showTree();
     m_doc.addView(this);
+    // Menu 149's commands answer while the browser is the active view.
+    for (const vortel::BrowserMenuItem& entry : vortel::browserMenu())
+        if (entry.id)
+            m_doc.commands().add(
+                entry.id, vortel::CommandLevel::View,
+                [this, id = entry.id] { return vortel::CommandRule{m_browser.menuEnabled(id)}; },
+                [this, id = entry.id] { runMenuCommand(id); }, static_cast<vortel::DocumentView*>(this));
 }
 
-CTTtreeView::~CTTtreeView() { m_doc.removeView(this); }
+CTTtreeView::~CTTtreeView() {
+    m_doc.removeView(this);
+    m_doc.commands().removeOwner(static_cast<vortel::DocumentView*>(this));
+}
 
 QString CTTtreeView::imageFile(int n) {
     if (n < 0 || n >= vortel::treeimage::Count) return {};
@@ -187,7 +197,10 @@ void CTTtreeView::contextMenuEvent(QContextMenuEvent* event) {
     const int id = chosen ? chosen->data().toInt() : 0;
     delete menu;
     event->accept();
-    if (!id) return;
+    if (id) runMenuCommand(id);
+}
+
+void CTTtreeView::runMenuCommand(int id) {
     const auto generation = m_browser.tree().generation();
     m_browser.runMenuCommand(id);
     if (generation != m_browser.tree().generation())

@@ -11,6 +11,8 @@
 #include <string>
 #include <unordered_map>
 
+class QMenu;
+
 #include "browser/FileBrowser.h"
 #include "doc/CVELTADoc.h"
 
@@ -36,6 +38,8 @@ public:
 
     // Menu 149 with its items enabled as the rules say now, not yet shown.
     QMenu* createContextMenu(QWidget* parent);
+    // Runs a command of menu 149 on the selected item (grayed ones do nothing).
+    void runMenuCommand(int id);
     // The picture of image N of the image list, 0..13 (an even N is a kind's
     // normal image, the next its selected one); a "@2x" twin serves dense screens.
     static QString imageFile(int n);

@@ -269,7 +269,14 @@ private slots:
         QFile::remove(s->home.ini());
         QTreeWidgetItem* dir = modelsRow();
         QVERIFY(!rightClick(childNamed(dir, "victim.obj"))["DELETE FILE"]);
+        // The same rule answers in the command table while the browser is the active view.
+        vortel::CommandTable& table = s->doc.commands();
+        table.setActiveView(static_cast<vortel::DocumentView*>(view.get()));
+        QVERIFY(!table.state(vortel::browsercmd::DeleteFile).enabled);
         s->platform.settings().writeString("Excute", "DeleteFile", "yes");
+        QVERIFY(table.state(vortel::browsercmd::DeleteFile).enabled);
+        table.setActiveView(nullptr);
+        QVERIFY(!table.state(vortel::browsercmd::DeleteFile).handled);
         QStringList questions;
         auto watcher = watchModals([&](QWidget* w) {
             auto* box = qobject_cast<QMessageBox*>(w);
