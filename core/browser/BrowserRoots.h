@@ -48,8 +48,7 @@ struct RootSources {
     std::vector<MediaMount> media;
 };
 
-// A top-level item: its text in the tree, the folder it opens, its image, and
-// whether it gets a placeholder child (every root can be opened).
+// A top-level item: its text in the tree, the folder it opens and its image.
 struct BrowserRoot {
     std::string text;
     std::string path;

@@ -14,13 +14,6 @@ char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A
 // Names compare in upper case, the order NTFS keeps a folder in: "_" after "Z".
 char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-bool equalsIgnoringCase(const std::string& a, const char* b) {
-    size_t i = 0;
-    for (; i < a.size() && b[i]; ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-    return i == a.size() && b[i] == '\0';
-}
-
 bool folderHasEntries(const fs::path& folder) {
     std::error_code ec;
     fs::directory_iterator it(folder, ec);
@@ -47,6 +40,13 @@ bool holds(const std::string& root, const std::string& path) {
 }
 
 }  // namespace
+
+bool equalsIgnoringCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+    return true;
+}
 
 std::string extensionOf(const std::string& path) {
     const size_t slash = path.find_last_of('/');

@@ -48,6 +48,8 @@ using BrowserNodes = std::vector<std::unique_ptr<BrowserNode>>;
 
 // ---- listing rules ----
 
+// Equal texts without regard to (ASCII) case.
+bool equalsIgnoringCase(const std::string& a, const std::string& b);
 // The extension of a path's file name: from its last '.', dot included; empty without one.
 std::string extensionOf(const std::string& path);
 // ".obj", ".pp2" or ".hr2", without regard to case.

@@ -10,20 +10,7 @@
 namespace vortel {
 namespace {
 
-bool isObjExtension(const std::string& extension) {
-    return extension.size() == 4 && extension[0] == '.' && (extension[1] | 0x20) == 'o' &&
-           (extension[2] | 0x20) == 'b' && (extension[3] | 0x20) == 'j';
-}
-
-bool equalsIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        const char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] + 32) : a[i];
-        const char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] + 32) : b[i];
-        if (x != y) return false;
-    }
-    return true;
-}
+bool isObjExtension(const std::string& extension) { return equalsIgnoringCase(extension, ".obj"); }
 
 // A mesh file by its name; a folder whose name ends in ".obj" is not one.
 bool isMeshFilePath(const std::string& path) {

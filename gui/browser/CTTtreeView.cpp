@@ -15,8 +15,13 @@ namespace {
 
 // The pictures of the image list, in image order (two per kind of item).
 constexpr const char* kImageFiles[vortel::treeimage::Count] = {
-    "drive",  "drive",         "folder",  "folder_open", "mesh",    "mesh_selected", "floppy",
-    "floppy", "optical",       "optical", "opened",      "opened_selected", "desktop", "desktop",
+    "drive",   "drive",            // 0, 1: roots and media
+    "folder",  "folder_open",      // 2, 3
+    "mesh",    "mesh_selected",    // 4, 5
+    "floppy",  "floppy",           // 6, 7
+    "optical", "optical",          // 8, 9
+    "opened",  "opened_selected",  // 10, 11: the file opened last
+    "desktop", "desktop",          // 12, 13
 };
 
 std::string toLocal(const QString& path) { return QFile::encodeName(path).toStdString(); }
