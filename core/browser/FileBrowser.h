@@ -11,9 +11,9 @@
 //   platform (to the desktop trash where there is one).
 // - Show path, after loads and saves: the tree is rebuilt and opened down to the file.
 //
-// Opening a file never changes the process's current directory: VORTEL finds
-// its own folders from the program folder, and relative paths keep meaning what
-// the user typed.
+// The browser never changes the process's current directory: VORTEL finds its
+// own folders from the program folder, and every path the browser opens is a
+// full one.
 #pragma once
 
 #include <string>
