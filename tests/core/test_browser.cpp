@@ -270,20 +270,6 @@ TEST(FileBrowserCommands, MenuRulesAndLoads) {
     fx.doc.seedOpenHandler = nullptr;
     EXPECT_EQ(seedPath, (dir / "target.obj").string());
 
-    // A failed load leaves the marks as they were.
-    touch(dir / "broken.obj", "v 1 2\n");
-    tree.buildRoots();
-    tree.expand(tree.roots()[1].get());
-    browser.rightClick(item("base.obj"));
-    ASSERT_TRUE(browser.openSelected());
-    browser.rightClick(item("broken.obj"));
-    EXPECT_FALSE(browser.openSelected());
-    EXPECT_EQ(item("broken.obj")->image, treeimage::MeshFile);
-    EXPECT_EQ(tree.opened(), item("base.obj"));
-    browser.rightClick(item("prop.pp2"));
-    EXPECT_TRUE(browser.openSelected());
-    EXPECT_EQ(item("base.obj")->image, treeimage::MeshFile);
-    EXPECT_EQ(item("prop.pp2")->image, treeimage::OpenedFile);
     fx.ui.settings().setPath("");
 }
 
