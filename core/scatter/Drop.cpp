@@ -115,7 +115,8 @@ DropOutcome DropModule::runDrop(int sizeRandom, int locationRandom, int n, int d
         const FaceGridMesh mesh = faceGridMeshOf(doc);
         const char* kinds = doc.faceKind.data();
         work.grid.buildForOrigins(mesh, axis, work.origins.data(), static_cast<int>(work.origins.size()),
-                                  doc.faceCount / kFacesPerCell + 1, [kinds](int f) { return dropCastsFace(kinds, f); });
+                                  doc.faceCount / kFacesPerCell + 1,
+                                  [kinds](int f) { return dropCastsFace(kinds, f); });
         for (size_t idx = 0; idx < work.origins.size(); ++idx) {
             const int row = static_cast<int>(idx) / n;
             if (row % 100 == 0) ui.setStatusProgress(static_cast<int>(static_cast<double>(row) / n * 100));

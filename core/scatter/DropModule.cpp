@@ -39,9 +39,10 @@ DropModule::DropModule(CVELTADoc& doc) : m_doc(doc) {
     doc.seedOpenHandler = [this](CVELTADoc&) { loadSeed(); };
     CommandTable& t = doc.commands();
     constexpr CommandLevel level = CommandLevel::Document;
-    t.add(cmd::Drop, level, [this] { return CommandRule{true, windowOpen()}; }, [this] { toggleWindow(); }, this);
-    t.add(cmd::ExportDrop, level, [this] { return CommandRule{m_doc.dropResultCount != 0}; },
-          [this] { exportDrop(); }, this);
+    auto windowCheck = [this] { return CommandRule{true, windowOpen()}; };
+    auto exportRule = [this] { return CommandRule{m_doc.dropResultCount != 0}; };
+    t.add(cmd::Drop, level, windowCheck, [this] { toggleWindow(); }, this);
+    t.add(cmd::ExportDrop, level, exportRule, [this] { exportDrop(); }, this);
 }
 
 DropModule::~DropModule() {

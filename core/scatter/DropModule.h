@@ -29,9 +29,9 @@ namespace vortel {
 class DropWindowHost {
 public:
     virtual ~DropWindowHost() = default;
-    virtual void createDropWindow() = 0;   // dialog 153, modeless, over the main window
+    virtual void createDropWindow() = 0;  // dialog 153, modeless, over the main window
     virtual void destroyDropWindow() = 0;
-    virtual void seedLoadedNotice() = 0;   // posted to the window: it repaints the seed preview
+    virtual void seedLoadedNotice() = 0;  // posted to the window: it repaints the seed preview
 };
 
 // What a drop request did.

@@ -20,10 +20,14 @@ std::optional<DropRequest> DropPanel::done(int seedVertexCount) const {
 
 int DropPanel::presetIndex(int buttonId) {
     switch (buttonId) {
-    case dropwin::PresetF: return 0;
-    case dropwin::PresetC: return 1;
-    case dropwin::PresetS: return 2;
-    default: return -1;
+    case dropwin::PresetF:
+        return 0;
+    case dropwin::PresetC:
+        return 1;
+    case dropwin::PresetS:
+        return 2;
+    default:
+        return -1;
     }
 }
 

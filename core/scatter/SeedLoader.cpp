@@ -5,7 +5,6 @@
 //
 // Reads the document path (chosen in the dialog, or set by a preset or a
 // by-path load); writes the seed mesh, the load message and the load status.
-#include <cstring>
 
 #include "doc/LineLoop.h"
 #include "doc/ObjStatements.h"
@@ -39,7 +38,8 @@ bool readSeedLine(CVELTADoc& doc, SeedMesh& seed, const char* line) {
         static int numbers[kNumberListSize];
         int form = 1;
         const int count = faceNumbersAndForm(line, numbers, form, true);
-        if (seed.faceCount >= kMaxSeedFaces) return fail(formatMessage("Face Max Error Num=%d FlineType=%d", count, form));
+        if (seed.faceCount >= kMaxSeedFaces)
+            return fail(formatMessage("Face Max Error Num=%d FlineType=%d", count, form));
         const int corners = count / form;
         if (seed.cornerTotal + corners > kMaxSeedCorners)
             return fail(formatMessage("INPUT VARIDATE ERR V=%d F=%d", seed.vertexCount, seed.cornerTotal));
@@ -133,8 +133,7 @@ void DropModule::loadSeed() {
     m_doc.loadMessage = "READ SUCCESSFUL";
     m_doc.crLineMode = 0;
     const LineLoopEnd end = loop.run(
-        m_doc.crLineMode, [&](const char* line) { return readSeedLine(m_doc, seed, line); },
-        [&] { seed.empty(); });
+        m_doc.crLineMode, [&](const char* line) { return readSeedLine(m_doc, seed, line); }, [&] { seed.empty(); });
     if (end == LineLoopEnd::MacFormatError) {
         m_doc.loadMessage = "INPUT ERR:MAC FILE FORMAT ERROR";
         m_doc.loadStatus = "ERROR";

@@ -70,8 +70,7 @@ DropWindow::DropWindow(CVELTADoc& doc, DropModule& module, CMainFrame& frame)
     addButton(new QPushButton("CLOSE", this), dropwin::Close, QRect(173, 200, 77, 26));
     addButton(new QPushButton(QString(), this), dropwin::Blank, QRect(7, 232, 243, 12))->setEnabled(false);
 
-    for (int id : {dropwin::Done, dropwin::Reset, dropwin::Close, dropwin::PresetF, dropwin::PresetC,
-                   dropwin::PresetS})
+    for (int id : {dropwin::Done, dropwin::Reset, dropwin::Close, dropwin::PresetF, dropwin::PresetC, dropwin::PresetS})
         connect(m_controls[id], &QAbstractButton::clicked, this, [this, id] { press(id); });
     connect(sizeCheck, &QAbstractButton::toggled, this, [this](bool on) { m_panel.sizeCheck = on ? 1 : 0; });
     connect(locationCheck, &QAbstractButton::toggled, this, [this](bool on) { m_panel.locationCheck = on ? 1 : 0; });

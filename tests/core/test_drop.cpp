@@ -27,12 +27,16 @@ void expectDropEquals(const PlainDrop& want, const std::string& what) {
     ASSERT_EQ(doc.markerPointCount1, static_cast<int>(want.origins.size())) << what;
     ASSERT_EQ(doc.markerPointCount2, static_cast<int>(want.hits.size())) << what;
     EXPECT_EQ(doc.markerPointCount3, 0);
-    for (size_t i = 0; i < want.origins.size(); ++i) ASSERT_TRUE(sameBits(doc.markerPointList1[static_cast<int>(i)], want.origins[i])) << what;
-    for (size_t i = 0; i < want.hits.size(); ++i) ASSERT_TRUE(sameBits(doc.markerPointList2[static_cast<int>(i)], want.hits[i])) << what << " hit " << i;
+    for (size_t i = 0; i < want.origins.size(); ++i)
+        ASSERT_TRUE(sameBits(doc.markerPointList1[static_cast<int>(i)], want.origins[i])) << what;
+    for (size_t i = 0; i < want.hits.size(); ++i)
+        ASSERT_TRUE(sameBits(doc.markerPointList2[static_cast<int>(i)], want.hits[i])) << what << " hit " << i;
     ASSERT_EQ(doc.dropResultCount, static_cast<int>(want.vertices.size())) << what;
-    for (size_t i = 0; i < want.vertices.size(); ++i) ASSERT_TRUE(sameBits(m.drop.vertexList()[i], want.vertices[i])) << what;
+    for (size_t i = 0; i < want.vertices.size(); ++i)
+        ASSERT_TRUE(sameBits(m.drop.vertexList()[i], want.vertices[i])) << what;
     ASSERT_EQ(doc.dropFaceCount, static_cast<int>(want.faceFirst.size())) << what;
-    for (size_t i = 0; i < want.corners.size(); ++i) ASSERT_EQ(m.drop.cornerList[static_cast<int>(i)], want.corners[i]) << what;
+    for (size_t i = 0; i < want.corners.size(); ++i)
+        ASSERT_EQ(m.drop.cornerList[static_cast<int>(i)], want.corners[i]) << what;
     for (size_t f = 0; f < want.faceFirst.size(); ++f) {
         const int fi = static_cast<int>(f);
         ASSERT_EQ(m.drop.faceFirstCorner[fi], want.faceFirst[f]);
@@ -152,7 +156,8 @@ TEST(Drop, BackFaceMetFirstPlacesNothing) {
     loadSeedText(kQuadSeed);
     ScatterMesh m;
     // Upper floor facing down (a back face to lines from above), lower floor facing up.
-    m.addFace({m.addVertex({-1, 0.5f, -1}), m.addVertex({1, 0.5f, -1}), m.addVertex({1, 0.5f, 1}), m.addVertex({-1, 0.5f, 1})});
+    m.addFace({m.addVertex({-1, 0.5f, -1}), m.addVertex({1, 0.5f, -1}), m.addVertex({1, 0.5f, 1}),
+               m.addVertex({-1, 0.5f, 1})});
     m.addFace({m.addVertex({-1, 0, -1}), m.addVertex({-1, 0, 1}), m.addVertex({1, 0, 1}), m.addVertex({1, 0, -1})});
     setDocMesh(doc, m);
     ASSERT_LT(doc.faceNormalArray[0].y, 0.0f);
@@ -223,7 +228,8 @@ TEST(Drop, ResetAndCloseThroughTheRequests) {
     EXPECT_TRUE(doc.commands().state(cmd::Drop).checked);
     loadSeedText(kQuadSeed);
     ScatterMesh mesh;
-    mesh.addFace({mesh.addVertex({-1, 0, -1}), mesh.addVertex({-1, 0, 1}), mesh.addVertex({1, 0, 1}), mesh.addVertex({1, 0, -1})});
+    mesh.addFace({mesh.addVertex({-1, 0, -1}), mesh.addVertex({-1, 0, 1}), mesh.addVertex({1, 0, 1}),
+                  mesh.addVertex({1, 0, -1})});
     setDocMesh(doc, mesh);
     const DropRequest done = *DropPanel().done(m.seed.usableVertexCount());
     const auto a = decodeDropRequest(done.wParam, done.lParam);
@@ -259,7 +265,8 @@ TEST(Drop, CopiesThatWouldPassTheListsAreRefusedBeforeAnythingChanges) {
     DocFixture& fx = fixture();
     CVELTADoc& doc = fx.doc;
     ScatterMesh mesh;
-    mesh.addFace({mesh.addVertex({-1, 0, -1}), mesh.addVertex({-1, 0, 1}), mesh.addVertex({1, 0, 1}), mesh.addVertex({1, 0, -1})});
+    mesh.addFace({mesh.addVertex({-1, 0, -1}), mesh.addVertex({-1, 0, 1}), mesh.addVertex({1, 0, 1}),
+                  mesh.addVertex({1, 0, -1})});
     setDocMesh(doc, mesh);
     loadSeedText(kQuadSeed);
     ASSERT_EQ(dropModule().dropRoutine(0, 0, 10, 50, 1), DropOutcome::Dropped);
@@ -301,7 +308,8 @@ TEST(Drop, CopiesThatWouldPassTheListsAreRefusedBeforeAnythingChanges) {
 TEST(Drop, AFailedOrCancelledSeedPlacesNothing) {
     CVELTADoc& doc = fixture().doc;
     ScatterMesh mesh;
-    mesh.addFace({mesh.addVertex({-1, 0, -1}), mesh.addVertex({-1, 0, 1}), mesh.addVertex({1, 0, 1}), mesh.addVertex({1, 0, -1})});
+    mesh.addFace({mesh.addVertex({-1, 0, -1}), mesh.addVertex({-1, 0, 1}), mesh.addVertex({1, 0, 1}),
+                  mesh.addVertex({1, 0, -1})});
     setDocMesh(doc, mesh);
     // Three vertices read, then a malformed line: the partly read seed is not used.
     loadSeedText("v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\nv 1 1\n");

@@ -21,7 +21,8 @@ void twoQuadMesh() {
 
 std::string vLine(Vec3 v, float scale, Vec3 centre) {
     char buf[200];
-    std::snprintf(buf, sizeof buf, "v %f %f %f\n", v.x / scale + centre.x, v.y / scale + centre.y, v.z / scale + centre.z);
+    std::snprintf(buf, sizeof buf, "v %f %f %f\n", v.x / scale + centre.x, v.y / scale + centre.y,
+                  v.z / scale + centre.z);
     return buf;
 }
 

@@ -34,8 +34,9 @@ inline bool plainRayCast(const CVELTADoc& doc, Vec3 p, bool top, Vec3& hitPoint,
         auto at = [&](int c) { return doc.displayVertexArray[doc.cornerVertexList[first + c] - 1]; };
         Vec3 h;
         if (!rayPlane(p, dir, at(0), doc.faceNormalArray[f], h)) continue;
-        const int inside = doc.faceCornerCount[f] == 3 ? pointInTriangle(at(0), at(1), at(2), h, doc.faceNormalArray[f])
-                                                       : pointInQuad(at(0), at(1), at(2), at(3), h, doc.faceNormalArray[f]);
+        const int inside = doc.faceCornerCount[f] == 3
+                               ? pointInTriangle(at(0), at(1), at(2), h, doc.faceNormalArray[f])
+                               : pointInQuad(at(0), at(1), at(2), at(3), h, doc.faceNormalArray[f]);
         if (!inside) continue;
         const float dist = absValue(along(p) - along(h));
         if (dist < best) {
@@ -53,7 +54,7 @@ inline bool plainRayCast(const CVELTADoc& doc, Vec3 p, bool top, Vec3& hitPoint,
 }
 
 inline PlainDrop plainDrop(const CVELTADoc& doc, const SeedMesh& seed, int sizeRandom, int locationRandom, int n, int d,
-                    int top, std::uint32_t randomSeed) {
+                           int top, std::uint32_t randomSeed) {
     PlainDrop out;
     Vec3 mx{-1e12f, -1e12f, -1e12f}, mn{1e12f, 1e12f, 1e12f};
     for (int f = 0; f < doc.faceCount; ++f)

@@ -47,7 +47,8 @@ inline void setDocMesh(CVELTADoc& doc, const ScatterMesh& m) {
         doc.faceCornerCount[f] = m.count[fi];
         doc.faceKind[f] = m.kind[fi];
         doc.faceGroup[f] = 0;
-        for (int c = 0; c < m.count[fi]; ++c) doc.cornerVertexList[corners++] = m.corners[static_cast<size_t>(m.first[fi] + c)];
+        for (int c = 0; c < m.count[fi]; ++c)
+            doc.cornerVertexList[corners++] = m.corners[static_cast<size_t>(m.first[fi] + c)];
     }
     doc.groupCount = 1;
     doc.loadStatus = "NORMAL";
@@ -55,6 +56,7 @@ inline void setDocMesh(CVELTADoc& doc, const ScatterMesh& m) {
 }
 
 // A quad seed of side 1 in the x-y plane facing +z, with texture coordinates.
-inline const char* kQuadSeed = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nf 1/1 2/2 3/3 4/4\n";
+inline const char* kQuadSeed =
+    "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nf 1/1 2/2 3/3 4/4\n";
 
 }  // namespace vortel::test

@@ -92,10 +92,12 @@ private slots:
         const struct {
             int id;
             const char* text;
-        } buttons[] = {{dropwin::Done, "DONE"}, {dropwin::Close, "CLOSE"}, {dropwin::Reset, "RESET"},
-                       {dropwin::PresetF, "F"},  {dropwin::PresetC, "C"},   {dropwin::PresetS, "S"},
+        } buttons[] = {{dropwin::Done, "DONE"},      {dropwin::Close, "CLOSE"},
+                       {dropwin::Reset, "RESET"},    {dropwin::PresetF, "F"},
+                       {dropwin::PresetC, "C"},      {dropwin::PresetS, "S"},
                        {dropwin::SizeCheck, "Size"}, {dropwin::LocationCheck, "Location"},
-                       {dropwin::Top, "Top"},    {dropwin::Front, "Front"}, {dropwin::Blank, ""}};
+                       {dropwin::Top, "Top"},        {dropwin::Front, "Front"},
+                       {dropwin::Blank, ""}};
         for (const auto& b : buttons) {
             QVERIFY2(w->control(b.id), b.text);
             QCOMPARE(w->control(b.id)->text(), QString(b.text));
