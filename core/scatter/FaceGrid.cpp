@@ -547,14 +547,14 @@ void FaceGrid::buildCells(const FaceGridMesh& mesh, LineAxis axis, const LineOri
                 // what it left they are far smaller. Worth another pass only
                 // when the reach covers more than twice the cells of the
                 // triangle itself.
-                const long long own = cellArea(std::min({u[0][0], u[1][0], u[2][0]}) + fr.corner[0],
-                                               std::max({u[0][0], u[1][0], u[2][0]}) + fr.corner[0],
-                                               std::min({u[0][q], u[1][q], u[2][q]}) + fr.corner[q],
-                                               std::max({u[0][q], u[1][q], u[2][q]}) + fr.corner[q]);
                 const int ra0 = cellIndexA(r1.a0 + fr.corner[0]), ra1 = cellIndexA(r1.a1 + fr.corner[0]);
                 const int rb0 = cellIndexB(r1.b0 + fr.corner[q]), rb1 = cellIndexB(r1.b1 + fr.corner[q]);
                 const long long reached = static_cast<long long>(ra1 - ra0 + 1) * (rb1 - rb0 + 1);
-                if (reached > 2 * own && anyOccupied(ra0, ra1, rb0, rb1)) {
+                if (reached > 2 && anyOccupied(ra0, ra1, rb0, rb1) &&
+                    reached > 2 * cellArea(std::min({u[0][0], u[1][0], u[2][0]}) + fr.corner[0],
+                                           std::max({u[0][0], u[1][0], u[2][0]}) + fr.corner[0],
+                                           std::min({u[0][q], u[1][q], u[2][q]}) + fr.corner[q],
+                                           std::max({u[0][q], u[1][q], u[2][q]}) + fr.corner[q])) {
                     Rect r2;
                     got = triangleReach(fr, u, uMax, r1, r2);
                     if (got == Reach::Rect) r1 = r2;
