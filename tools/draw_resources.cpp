@@ -1,5 +1,5 @@
 // Draws VORTEL's pictures into gui/resources/: the toolbar icons (16 x 15 and
-// twice that), the splash picture, the small mark of the About box, the
+// twice that), the group list's four state icons (16 x 16), the splash picture, the small mark of the About box, the
 // progress box picture, the program icon and the toolbar band background.
 //
 //   vortel_draw_resources <gui/resources folder>
@@ -293,6 +293,55 @@ void drawIcons(const QString& dir) {
     }
 }
 
+// The group list's state icons, 16 x 16 units: a group is a small shaded
+// cube, a material a shaded ball; shown in colour, hidden as a faint grey
+// outline crossed out.
+void drawListIcons(const QString& dir) {
+    auto cube = [](QPainter& p, bool shown) {
+        const QPointF top[] = {{8, 1.5}, {14, 4.5}, {8, 7.5}, {2, 4.5}};
+        const QPointF left[] = {{2, 4.5}, {8, 7.5}, {8, 14.5}, {2, 11.5}};
+        const QPointF right[] = {{8, 7.5}, {14, 4.5}, {14, 11.5}, {8, 14.5}};
+        p.setPen(pen(shown ? kInk : QColor(150, 150, 160), 0.8));
+        const QColor faces[] = {QColor(150, 200, 255), QColor(60, 120, 220), QColor(30, 70, 160)};
+        const QPointF* sides[] = {top, left, right};
+        for (int i = 0; i < 3; ++i) {
+            p.setBrush(shown ? faces[i] : QColor(235, 235, 240, 120));
+            p.drawPolygon(sides[i], 4);
+        }
+    };
+    auto ball = [](QPainter& p, bool shown) {
+        QRadialGradient g(QPointF(6, 5.5), 9);
+        g.setColorAt(0, QColor(255, 235, 245));
+        g.setColorAt(0.45, QColor(230, 90, 170));
+        g.setColorAt(1, QColor(110, 20, 80));
+        p.setPen(pen(shown ? kInk : QColor(150, 150, 160), 0.8));
+        p.setBrush(shown ? QBrush(g) : QBrush(QColor(235, 235, 240, 120)));
+        p.drawEllipse(QPointF(8, 8), 6.5, 6.5);
+    };
+    auto crossed = [](QPainter& p) {
+        p.setPen(pen(QColor(200, 50, 50), 1.6));
+        p.drawLine(QPointF(3, 13), QPointF(13, 3));
+    };
+    const std::pair<const char*, Draw> icons[] = {
+        {"list_group_hidden", [&](QPainter& p) { cube(p, false); crossed(p); }},
+        {"list_group_shown", [&](QPainter& p) { cube(p, true); }},
+        {"list_material_hidden", [&](QPainter& p) { ball(p, false); crossed(p); }},
+        {"list_material_shown", [&](QPainter& p) { ball(p, true); }},
+    };
+    QDir().mkpath(dir + "/icons");
+    for (const auto& [name, draw] : icons)
+        for (int scale : {1, 2}) {
+            QImage img(16 * scale, 16 * scale, QImage::Format_ARGB32_Premultiplied);
+            img.fill(Qt::transparent);
+            QPainter p(&img);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.scale(scale, scale);
+            draw(p);
+            p.end();
+            img.save(QString("%1/icons/%2%3.png").arg(dir, name, scale == 2 ? "@2x" : ""));
+        }
+}
+
 // The program's mark: a wire sphere with a morph arrow sweeping round it.
 void drawMark(QPainter& p, QPointF c, double r) {
     QRadialGradient glow(c - QPointF(r * 0.3, r * 0.3), r * 1.3);
@@ -405,6 +454,7 @@ int main(int argc, char** argv) {
     const QString dir = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(dir);
     drawIcons(dir);
+    drawListIcons(dir);
     splash().save(dir + "/splash.png");
     mark(48, false).save(dir + "/mark.png");
     mark(64, false).save(dir + "/vortel.png");
