@@ -1,7 +1,8 @@
 // The group list pane beside a 3D view: rows and state icons in each colour
 // mode, clicks that hide and show groups in the view, the first-selected-row
 // rule with several rows selected, "Hide" in the view followed by the list,
-// menu 167 with its enable rule, and both direct exports from the menu.
+// menu 167 with its enable rule, both direct exports from the menu, and the
+// main frame's list following the frame's view.
 #include <QtTest>
 
 #include <QHeaderView>
@@ -11,7 +12,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "doc/GroupPalette.h"
+#include "GuiTestSupport.h"
+#include "app/CMainFrame.h"
 #include "groups/CLIST3DView.h"
 #include "groups/GroupCommandIds.h"
 #include "groups/GroupExports.h"
@@ -324,6 +326,33 @@ private slots:
         QVERIFY(cr2.find("\t\t\t\t\td 2 0.000000 0.000000 1.000000\n") != std::string::npos);
         QCOMPARE(p.doc.playbackCommand, vortel::cmd::FF);
         QCOMPARE(p.ui.messages.size(), size_t(1));
+    }
+
+    void theFramesListFollowsItsView() {
+        paneSlot().reset();
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+        vortel::test::Session s;
+        const QString path = s.home.root() + "/frame.obj";
+        vortel::test::writeText(path, kThree);
+        vortel::gui::CMainFrame frame(s.doc, s.platform, {path});
+        frame.show();
+        QTRY_COMPARE(s.doc.vertexCount, 12);
+        auto* list = qobject_cast<CLIST3DView*>(frame.lowerPane());
+        QVERIFY(list);
+        QCOMPARE(list->rowCount(), 3);
+        QVERIFY(frame.view3d()->onCommand(cmdid::ColourMaterial));
+        QCOMPARE(list->rowCount(), 2);
+        // SPECIAL FUNC and back: the new list shows the materials, all shown.
+        list->model().click(0);
+        frame.action(vortel::cmd::SpecialFunc)->trigger();
+        frame.action(vortel::cmd::SpecialFunc)->trigger();
+        list = qobject_cast<CLIST3DView*>(frame.lowerPane());
+        QVERIFY(list);
+        QCOMPARE(list->rowCount(), 2);
+        QCOMPARE(list->rowImage(0), 3);
+        QCOMPARE(list->rowImage(1), 3);
+        std::unique_ptr<QMenu> menu(list->createContextMenu(nullptr));
+        QVERIFY(!findAction(menu.get(), vortel::cmd::ExportGroupObjs)->isEnabled());
     }
 };
 
