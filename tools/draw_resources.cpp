@@ -26,9 +26,9 @@ const QColor kRed(210, 60, 50);
 
 using Draw = std::function<void(QPainter&)>;
 
-// Draws in 16 x 15 units at SCALE.
-QImage icon(const Draw& draw, int scale) {
-    QImage img(16 * scale, 15 * scale, QImage::Format_ARGB32_Premultiplied);
+// Draws in 16 x HEIGHT units at SCALE.
+QImage icon(const Draw& draw, int scale, int height = 15) {
+    QImage img(16 * scale, height * scale, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -329,17 +329,10 @@ void drawListIcons(const QString& dir) {
         {"list_material_shown", [&](QPainter& p) { ball(p, true); }},
     };
     QDir().mkpath(dir + "/icons");
-    for (const auto& [name, draw] : icons)
-        for (int scale : {1, 2}) {
-            QImage img(16 * scale, 16 * scale, QImage::Format_ARGB32_Premultiplied);
-            img.fill(Qt::transparent);
-            QPainter p(&img);
-            p.setRenderHint(QPainter::Antialiasing);
-            p.scale(scale, scale);
-            draw(p);
-            p.end();
-            img.save(QString("%1/icons/%2%3.png").arg(dir, name, scale == 2 ? "@2x" : ""));
-        }
+    for (const auto& [name, draw] : icons) {
+        icon(draw, 1, 16).save(QString("%1/icons/%2.png").arg(dir, name));
+        icon(draw, 2, 16).save(QString("%1/icons/%2@2x.png").arg(dir, name));
+    }
 }
 
 // The program's mark: a wire sphere with a morph arrow sweeping round it.

@@ -4,8 +4,6 @@
 // per-group walk, and the per-group OBJ files against vortel-cli save.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -69,12 +67,6 @@ std::string actor(const std::string& name, const std::string& morph, int indexes
            "\t\t\t\t}\n\t\t\tinterpStyleLocked 0\n"
            "\t\t\tindexes " + std::to_string(indexes) + "\n\t\t\tnumbDeltas " + std::to_string(numbDeltas) + "\n" +
            "\t\t\tdeltas\n\t\t\t\t\t{\n" + deltaLines + "\t\t\t\t\t}\n\t\t\t}\n\t\t}\n\t}\n";
-}
-
-int runCli(const std::string& args) {
-    const std::string command = std::string(VORTEL_CLI_PATH) + " " + args + " >/dev/null 2>&1";
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 }  // namespace
