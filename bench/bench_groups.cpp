@@ -55,17 +55,9 @@ std::string writeTorus220(const std::string& path, double bulge, bool faces) {
 std::string baseFile() { return writeTorus220(bench::benchDir() + "/limit_220groups.obj", 0.0, true); }
 std::string targetFile() { return writeTorus220(bench::benchDir() + "/limit_220groups_mt.obj", 0.1, false); }
 
-struct Bench {
-    bench::SilentPlatform ui;
-    CVELTADoc doc{ui};
-    HeadlessView view{doc};
-    Bench() { doc.addView(&view); }
-};
+using Bench = bench::SilentSession;
 
-Bench& shared() {
-    static Bench* b = new Bench();
-    return *b;
-}
+Bench& shared() { return Bench::shared(); }
 
 void BM_Load220Groups(benchmark::State& state) {
     Bench& b = shared();
