@@ -2,8 +2,8 @@
 // against tinyobjloader's LoadObj on the same files, in one run. Both load into
 // memory that is already allocated: VORTEL's document is built once, and
 // tinyobjloader's output vectors are reused (clear() keeps their capacity).
-// Times are wall-clock: VORTEL tokenizes the later part of a large file on a
-// second thread. The "OneThread" runs read every file in one piece.
+// Times are wall-clock. The "Memory" runs read the same bytes from memory,
+// which leaves out the file system.
 #include <benchmark/benchmark.h>
 
 #include <climits>
@@ -14,7 +14,6 @@
 #include "SilentPlatform.h"
 #include "doc/CVELTADoc.h"
 #include "doc/MorphPlayback.h"
-#include "doc/ObjSegments.h"
 
 #ifdef VORTEL_HAVE_TINYOBJLOADER
 #include <tiny_obj_loader.h>
@@ -28,16 +27,23 @@ using Bench = bench::SilentSession;
 
 Bench& shared() { return Bench::shared(); }
 
-void vortelLoad(benchmark::State& state, const std::string& path, bool oneThread = false) {
+void vortelLoad(benchmark::State& state, const std::string& path, bool fromMemory = false) {
     Bench& b = shared();
-    const ObjSegmentTuning saved = objSegmentTuning();
-    if (oneThread) objSegmentTuning().minFileBytes = LLONG_MAX;
+    std::string bytes;
+    if (fromMemory) {
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        char buf[1 << 16];
+        for (size_t n; f && (n = std::fread(buf, 1, sizeof buf, f)) > 0;) bytes.append(buf, n);
+        if (f) std::fclose(f);
+    }
     for (auto _ : state) {
-        b.doc.openByPath(path, "limit", 0);
+        if (fromMemory)
+            b.doc.openFromMemory(path, bytes.data(), bytes.size(), 0);
+        else
+            b.doc.openByPath(path, "limit", 0);
         if (b.doc.loadStatus != "NORMAL") state.SkipWithError(b.doc.loadMessage.c_str());
         benchmark::DoNotOptimize(b.doc.vertexCount);
     }
-    objSegmentTuning() = saved;
     state.counters["vertices"] = b.doc.vertexCount;
     state.counters["faces"] = b.doc.faceCount;
 }
@@ -67,16 +73,14 @@ void BM_VortelLoad_Quads(benchmark::State& s) { vortelLoad(s, bench::quadLimitFi
 void BM_VortelSave_Quads(benchmark::State& s) { vortelSave(s, bench::quadLimitFile(), false); }
 void BM_VortelSaveOverwrite_Quads(benchmark::State& s) { vortelSave(s, bench::quadLimitFile(), true); }
 void BM_VortelLoad_Triangles(benchmark::State& s) { vortelLoad(s, bench::triangleLimitFile()); }
-void BM_VortelLoadOneThread_Quads(benchmark::State& s) { vortelLoad(s, bench::quadLimitFile(), true); }
-void BM_VortelLoadOneThread_Triangles(benchmark::State& s) { vortelLoad(s, bench::triangleLimitFile(), true); }
+void BM_VortelLoadMemory_Quads(benchmark::State& s) { vortelLoad(s, bench::quadLimitFile(), true); }
 void BM_VortelSave_Triangles(benchmark::State& s) { vortelSave(s, bench::triangleLimitFile(), false); }
 BENCHMARK(BM_VortelLoad_Quads)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_VortelSave_Quads)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_VortelSaveOverwrite_Quads)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_VortelLoad_Triangles)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_VortelSave_Triangles)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_VortelLoadOneThread_Quads)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_VortelLoadOneThread_Triangles)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_VortelLoadMemory_Quads)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 #ifdef VORTEL_HAVE_TINYOBJLOADER
 void tinyLoad(benchmark::State& state, const std::string& path) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "doc/Text.h"
 
 namespace vortel {
 
@@ -41,6 +42,13 @@ void CVELTADoc::openByPath(const std::string& path, const std::string& title, in
     }
     redrawAll();
     openByPathFlag = 0;
+}
+
+void CVELTADoc::openFromMemory(const std::string& path, const char* data, size_t size, int kind) {
+    static const char kEmpty[1] = {};
+    m_memory = MemorySource{data ? data : kEmpty, data ? size : 0};
+    openByPath(path, fileTitleOf(path), kind);
+    m_memory = MemorySource{nullptr, 0};
 }
 
 void CVELTADoc::displayTransform(int group) {

@@ -122,6 +122,15 @@ public:
     // ---- document operations ----
     // Runs the command of the kind without any file dialog: 0 Open, 1 MT Open, 9 Seed Open.
     void openByPath(const std::string& path, const std::string& title, int kind);
+    // The same, with the file's bytes given in memory instead of read from PATH
+    // (PATH still names the file: its extension, title and folder count).
+    void openFromMemory(const std::string& path, const char* data, size_t size, int kind);
+    struct MemorySource {
+        const char* data;
+        size_t size;
+    };
+    // The bytes the readers take instead of the file while openFromMemory runs.
+    const MemorySource* memorySource() const { return m_memory.data ? &m_memory : nullptr; }
     void displayTransform(int group);  // -1: whole model
     // With quadHalves, a face of four or more corners adds (P2 - P0) x (P3 - P0) (prop/hair files).
     void computeNormals(bool quadHalves = false);
@@ -251,6 +260,7 @@ private:
     void registerDocumentCommands();
 
     Platform& m_platform;
+    MemorySource m_memory{nullptr, 0};
     int m_dirtyFaceSlots = 0, m_dirtyUvSlots = 0, m_dirtyCornerSlots = 0;
     std::vector<DocumentView*> m_views;
     CommandTable m_commands;

@@ -5,6 +5,7 @@
 
 #include "doc/CVELTADoc.h"
 #include "doc/ObjStatements.h"
+#include "doc/LineLoop.h"
 #include "doc/ObjTokenizers.h"
 
 namespace vortel {
@@ -44,8 +45,8 @@ void CVELTADoc::onMtOpen() {
     }
     ui.showProgressBox("MT NOW LOADING...", kColourLoading);
 
-    std::FILE* file = std::fopen(documentPath.c_str(), "rb");
-    if (!file) {
+    static LineLoop loop(999);
+    if (!loop.open(*this, documentPath)) {
         loadMessage = "MT OPEN ERROR";
         loadStatus = "ERROR";
         mtVertexCount = previousMtVertexCount;
@@ -58,43 +59,32 @@ void CVELTADoc::onMtOpen() {
     loadStatus = "NORMAL";
     loadMessage = "READ SUCCESSFUL";
 
-    static LineReader reader;
-    reader.attach(file);
-    // Static: zero bytes past every line, so the tokenizers may read digits eight at a time.
-    static char line[kCrLineBufferSize + kLinePadding];
     int count = 0;
     Vec3* target = morphTargetBuffer.data();
-    for (;;) {
-        size_t n = crLineMode == 0 ? reader.readLf(line) : static_cast<size_t>(reader.readCr(line));
-        if (n == 0) break;
-        // strlen can only reach the limit when the bytes read do.
-        if (n >= 999 && std::strlen(line) >= 999) {
-            if (crLineMode == 1) {
-                loadMessage = "INPUT ERR:MAC FILE FORMAT ERROR";
+    const LineLoopEnd end = loop.run(
+        crLineMode,
+        [&](const char* line) {
+            if (line[0] != 'v' || (line[1] != ' ' && line[1] != '\t')) return true;
+            float v[3];
+            if (!vertexTokenizer(line, v, true)) {
+                loadMessage = "INPUT ERR:Vertex NON 3D";
                 loadStatus = "ERROR";
-                break;
+                return false;
             }
-            crLineMode = 1;
-            reader.rewind();
-            count = 0;
-            continue;
-        }
-        if (line[0] != 'v' || (line[1] != ' ' && line[1] != '\t')) continue;
-        float v[3];
-        if (!vertexTokenizer(line, v, true)) {
-            loadMessage = "INPUT ERR:Vertex NON 3D";
-            loadStatus = "ERROR";
-            break;
-        }
-        target[count++] = Vec3{v[0], v[1], v[2]};
-        if (count > vertexCount) {
-            loadMessage = "VERTEX MAX ERROR";
-            loadStatus = "ERROR";
-            break;
-        }
+            target[count++] = Vec3{v[0], v[1], v[2]};
+            if (count > vertexCount) {
+                loadMessage = "VERTEX MAX ERROR";
+                loadStatus = "ERROR";
+                return false;
+            }
+            return true;
+        },
+        [&] { count = 0; });
+    if (end == LineLoopEnd::MacFormatError) {
+        loadMessage = "INPUT ERR:MAC FILE FORMAT ERROR";
+        loadStatus = "ERROR";
     }
-    reader.attach(nullptr);
-    std::fclose(file);
+    loop.close();
     if (count == 0 || count != vertexCount) loadStatus = "ERROR";
 
     if (loadStatus == "ERROR") {

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "doc/CVELTADoc.h"
-#include "doc/ObjSegments.h"
+#include "doc/LineLoop.h"
 #include "doc/ObjStatements.h"
 #include "doc/ObjTokenizers.h"
 
@@ -206,25 +206,6 @@ void handleObjLine(CVELTADoc& doc, ReadState& st, const char* line) {
 
 }  // namespace
 
-// Reads the reader's lines to its end. CrSwitch: a line too long for LF line mode,
-// after which the file is read again from its start in CR line mode.
-ObjRunEnd readObjLines(CVELTADoc& doc, ReadState& st, LineReader& reader, char* line) {
-    for (;;) {
-        const size_t n = doc.crLineMode == 0 ? reader.readLf(line) : static_cast<size_t>(reader.readCr(line));
-        if (n == 0) return ObjRunEnd::Done;
-        // strlen can only reach the limit when the bytes read do.
-        if (n >= kCrSwitchLength && std::strlen(line) >= kCrSwitchLength) {
-            if (doc.crLineMode == 1) {
-                failLoad(doc, st, "INPUT ERR:MAC FILE FORMAT ERROR");
-                return ObjRunEnd::Stopped;
-            }
-            return ObjRunEnd::CrSwitch;
-        }
-        handleObjLine(doc, st, line);
-        if (st.stop) return ObjRunEnd::Stopped;
-    }
-}
-
 void CVELTADoc::onFileOpen() {
     Platform& ui = m_platform;
     if (!openByPathFlag) {
@@ -248,8 +229,8 @@ void CVELTADoc::onFileOpen() {
     }
     ui.showProgressBox("NOW LOADING...", kColourLoading);
 
-    std::FILE* file = std::fopen(documentPath.c_str(), "rb");
-    if (!file) {
+    static LineLoop loop(kCrSwitchLength);
+    if (!loop.open(*this, documentPath)) {
         loadMessage = "OPEN ERROR";
         loadStatus = "ERROR";
         hasUvFlag = 0;
@@ -272,32 +253,18 @@ void CVELTADoc::onFileOpen() {
     for (int m = 0; m < kMaxMaterials; ++m)
         resetBox(materialBoxMax[m], materialBoxMin[m]);
 
-    static LineReader reader;
-    reader.attach(file);
-    // Static: zero bytes past every line, so the tokenizers may read digits eight at a time.
-    static char line[kCrLineBufferSize + kLinePadding];
-    // A large file is read in segments: the first here, the later ones tokenized
-    // ahead on a second thread and stored here in file order.
-    static ObjSegmentReader segments;
-    ObjRunEnd end;
-    if (segments.start(file, documentPath)) {
-        reader.setRange(0, segments.firstLength());
-        end = readObjLines(*this, st, reader, line);
-        for (int i = 1; i < segments.count() && end == ObjRunEnd::Done; ++i)
-            end = segments.readSegment(*this, st, i, reader, line);
-        segments.finish();
-    } else {
-        end = readObjLines(*this, st, reader, line);
-    }
-    if (end == ObjRunEnd::CrSwitch) {
-        crLineMode = 1;
-        reader.rewind();
-        hasUvFlag = 0;
-        resetMeshCounts(*this, st, false);
-        readObjLines(*this, st, reader, line);
-    }
-    reader.attach(nullptr);
-    std::fclose(file);
+    const LineLoopEnd end = loop.run(
+        crLineMode,
+        [&](const char* line) {
+            handleObjLine(*this, st, line);
+            return !st.stop;
+        },
+        [&] {
+            hasUvFlag = 0;
+            resetMeshCounts(*this, st, false);
+        });
+    if (end == LineLoopEnd::MacFormatError) failLoad(*this, st, "INPUT ERR:MAC FILE FORMAT ERROR");
+    loop.close();
     noteLoadSlots(faceCount, uvCount, st.cornerTotal);
 
     if (vertexCount == 0) {

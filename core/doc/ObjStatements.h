@@ -66,7 +66,7 @@ void selectObjMaterial(CVELTADoc& doc, ReadState& st, const std::string& name);
 inline constexpr size_t kGroupNameSkip = 2;
 inline constexpr size_t kMaterialNameSkip = 7;
 // A line this long (by strlen) in LF line mode switches the OBJ reader to CR line mode.
-inline constexpr size_t kCrSwitchLength = 990;
+inline constexpr int kCrSwitchLength = 990;
 
 void resetBox(Vec3& max, Vec3& min);
 // Widens a box by another box, maxima by maxima and minima by minima.

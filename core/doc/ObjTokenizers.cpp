@@ -411,29 +411,36 @@ LineReader::~LineReader() { std::free(m_chunk); }
 
 void LineReader::attach(std::FILE* file) {
     m_file = file;
+    m_memory = nullptr;
+    m_memorySize = m_memoryPos = 0;
     m_pos = m_len = 0;
-    m_ranged = false;
+}
+
+void LineReader::attachMemory(const char* data, size_t size) {
+    m_file = nullptr;
+    m_memory = data;
+    m_memorySize = data ? size : 0;
+    m_memoryPos = 0;
+    m_pos = m_len = 0;
 }
 
 void LineReader::rewind() {
     if (m_file) std::rewind(m_file);
+    m_memoryPos = 0;
     m_pos = m_len = 0;
-    m_ranged = false;
-}
-
-bool LineReader::setRange(long offset, size_t length) {
-    m_pos = m_len = 0;
-    m_ranged = true;
-    m_left = length;
-    return m_file && std::fseek(m_file, offset, SEEK_SET) == 0;
 }
 
 bool LineReader::fill() {
-    if (!m_file || !m_chunk) return false;
-    size_t want = kChunkSize;
-    if (m_ranged && m_left < want) want = m_left;
-    m_len = want ? std::fread(m_chunk, 1, want, m_file) : 0;
-    if (m_ranged) m_left -= m_len;
+    if (!m_chunk) return false;
+    if (m_memory) {
+        // Copied chunk by chunk like a file, so both sources give the same lines.
+        m_len = m_memorySize - m_memoryPos < kChunkSize ? m_memorySize - m_memoryPos : kChunkSize;
+        std::memcpy(m_chunk, m_memory + m_memoryPos, m_len);
+        m_memoryPos += m_len;
+    } else {
+        if (!m_file) return false;
+        m_len = std::fread(m_chunk, 1, kChunkSize, m_file);
+    }
     m_pos = 0;
     return m_len > 0;
 }

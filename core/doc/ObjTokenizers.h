@@ -33,7 +33,7 @@ int cornerForm(const char* line, int numberCount);
 // Both in one scan of the line, for the readers' hot loop.
 int faceNumbersAndForm(const char* line, int* list, int& form, bool padded = false);
 
-// Buffered line source over one open file, allocated once and reused.
+// Buffered line source over one open file or a buffer in memory, allocated once and reused.
 class LineReader {
 public:
     LineReader();
@@ -42,11 +42,10 @@ public:
     LineReader& operator=(const LineReader&) = delete;
 
     void attach(std::FILE* file);
-    std::FILE* file() const { return m_file; }
+    // Reads `size` bytes at `data` (not copied: they must outlive the reading).
+    void attachMemory(const char* data, size_t size);
     // Back to the start of the file, reading to its end.
     void rewind();
-    // Reads only the `length` bytes from `offset` on, then reports end of file.
-    bool setRange(long offset, size_t length);
     // fgets(buf, 1000, file): up to 999 bytes, through the first LF; NUL-terminated.
     // The number of bytes read (a NUL among them ends the line for strlen); 0 at end of file.
     size_t readLf(char* buf);
@@ -60,8 +59,9 @@ private:
     unsigned char* m_chunk;
     size_t m_pos = 0;
     size_t m_len = 0;
-    bool m_ranged = false;
-    size_t m_left = 0;  // bytes of the range not yet read from the file
+    const char* m_memory = nullptr;
+    size_t m_memorySize = 0;
+    size_t m_memoryPos = 0;
 };
 
 }  // namespace vortel

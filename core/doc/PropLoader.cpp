@@ -4,9 +4,11 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "doc/CVELTADoc.h"
 #include "doc/ObjStatements.h"
+#include "doc/LineLoop.h"
 #include "doc/ObjTokenizers.h"
 #include "doc/PoserPaths.h"
 
@@ -56,8 +58,9 @@ int CVELTADoc::loadPoserFile(const std::string& path) {
     dropResultCount = 0;
     dropFaceCount = 0;
     ui.showProgressBox("NOW LOADING...", kColourLoading);
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
+    // Up to ten leading blanks or tabs of a line are skipped before it is measured.
+    static LineLoop loop(999, 10);
+    if (!loop.open(*this, path)) {
         loadMessage = "OPEN ERROR";
         loadStatus = "ERROR";
         groupCount = vertexCount = 0;
@@ -78,81 +81,66 @@ int CVELTADoc::loadPoserFile(const std::string& path) {
     // would make the writer emit texture numbers that belong to that mesh.
     std::memset(groupHasUvFlag.data(), 0, sizeof(int) * groupHasUvFlag.size());
 
-    static LineReader reader;
-    reader.attach(file);
-    // Static: zero bytes past every line, so the tokenizers may read digits eight at a time.
-    static char buffer[kCrLineBufferSize + kLinePadding];
     static const FaceRules propRules{true};
-    for (;;) {
-        if (crLineMode == 0) {
-            if (!reader.readLf(buffer)) break;
-        } else if (reader.readCr(buffer) == 0) {
-            break;
-        }
-        const char* line = buffer;
-        for (int skipped = 0; skipped < 10 && (*line == '\t' || *line == ' '); ++skipped) ++line;
-        if (std::strlen(line) >= 999) {
-            if (crLineMode == 1) {
-                failLoad(*this, ps.read, "INPUT ERR:MAC FILE FORMAT ERROR");
-                break;
-            }
-            crLineMode = 1;
-            reader.rewind();
-            resetPropMesh(*this, ps);
-            continue;
-        }
-        ReadState& st = ps.read;
-        if (line[0] == 'v' && (line[1] == ' ' || line[1] == '\t')) {
-            const int before = vertexCount;
-            readVertex(*this, st, line);
-            if (vertexCount > before) ++ps.verticesSinceProp;
-        } else if (line[0] == 'v' && line[1] == 't') {
-            readUv(*this, st, line);
-        } else if (startsWith(line, "f ") || startsWith(line, "f\t") || startsWith(line, "fo ")) {
-            readFace(*this, st, line, 'P', propRules);
-        } else if (startsWith(line, "l ") || startsWith(line, "l\t")) {
-            readFace(*this, st, line, 'L', propRules);
-        } else if (startsWith(line, "prop")) {
-            st.vertexOffset += ps.verticesSinceProp;
-            ps.verticesSinceProp = 0;
-            selectName(*this, st, groupNames, groupCount, st.groupsSeen, restOfLine(line, 5), "OBJ GROUP MAX ERR:[%d]");
-        } else if (startsWith(line, "use")) {
-            selectName(*this, st, materialNames, materialCount, st.materialsSeen, restOfLine(line, 7),
-                       "OBJ MAT MAX ERR:[%d]");
-        } else if (startsWith(line, "material")) {
-            const std::string name = restOfLine(line, 9);
-            ps.colourTarget = -1;
-            for (int m = 0; m < st.materialsSeen; ++m)
-                if (materialNames[m] == name) {
-                    ps.colourTarget = m;
-                    break;
+    std::optional<std::string> externalGeometry;
+    const LineLoopEnd end = loop.run(
+        crLineMode,
+        [&](const char* line) {
+            ReadState& st = ps.read;
+            if (line[0] == 'v' && (line[1] == ' ' || line[1] == '\t')) {
+                const int before = vertexCount;
+                readVertex(*this, st, line);
+                if (vertexCount > before) ++ps.verticesSinceProp;
+            } else if (line[0] == 'v' && line[1] == 't') {
+                readUv(*this, st, line);
+            } else if (startsWith(line, "f ") || startsWith(line, "f\t") || startsWith(line, "fo ")) {
+                readFace(*this, st, line, 'P', propRules);
+            } else if (startsWith(line, "l ") || startsWith(line, "l\t")) {
+                readFace(*this, st, line, 'L', propRules);
+            } else if (startsWith(line, "prop")) {
+                st.vertexOffset += ps.verticesSinceProp;
+                ps.verticesSinceProp = 0;
+                selectName(*this, st, groupNames, groupCount, st.groupsSeen, restOfLine(line, 5), "OBJ GROUP MAX ERR:[%d]");
+            } else if (startsWith(line, "use")) {
+                selectName(*this, st, materialNames, materialCount, st.materialsSeen, restOfLine(line, 7),
+                           "OBJ MAT MAX ERR:[%d]");
+            } else if (startsWith(line, "material")) {
+                const std::string name = restOfLine(line, 9);
+                ps.colourTarget = -1;
+                for (int m = 0; m < st.materialsSeen; ++m)
+                    if (materialNames[m] == name) {
+                        ps.colourTarget = m;
+                        break;
+                    }
+            } else if (startsWith(line, "KdColor")) {
+                float rgb[3];
+                if (!vertexTokenizer(line + 6, rgb, true)) {
+                    failLoad(*this, st, "INPUT ERR:Vertex NON 3D");
+                } else if (ps.colourTarget >= 0 && ps.colourTarget < kMaxMaterials) {
+                    if (rgb[0] == 0.0f && rgb[1] == 0.0f && rgb[2] == 0.0f) rgb[0] = rgb[1] = rgb[2] = 0.15f;
+                    materialColourTable[ps.colourTarget] = Vec3{rgb[0], rgb[1], rgb[2]};
                 }
-        } else if (startsWith(line, "KdColor")) {
-            float rgb[3];
-            if (!vertexTokenizer(line + 6, rgb, true)) {
-                failLoad(*this, st, "INPUT ERR:Vertex NON 3D");
-            } else if (ps.colourTarget >= 0 && ps.colourTarget < kMaxMaterials) {
-                if (rgb[0] == 0.0f && rgb[1] == 0.0f && rgb[2] == 0.0f) rgb[0] = rgb[1] = rgb[2] = 0.15f;
-                materialColourTable[ps.colourTarget] = Vec3{rgb[0], rgb[1], rgb[2]};
+            } else if (startsWith(line, "objFileGeom")) {
+                const size_t len = std::strlen(line);
+                std::string location = len >= 18 ? std::string(line + 16, len - 17) : std::string();
+                for (char& c : location)
+                    if (c == ':') c = '/';
+                const std::string resolved = resolveRuntimePath(path, location);
+                externalGeometry = resolved;
+                return false;
             }
-        } else if (startsWith(line, "objFileGeom")) {
-            const size_t len = std::strlen(line);
-            std::string location = len >= 18 ? std::string(line + 16, len - 17) : std::string();
-            for (char& c : location)
-                if (c == ':') c = '/';
-            const std::string resolved = resolveRuntimePath(path, location);
-            noteLoadSlots(faceCount, uvCount, st.cornerTotal);
-            reader.attach(nullptr);
-            std::fclose(file);
-            ui.messageBox("VORTEL", formatMessage("3D data is not included.\nLocation=%s", resolved.c_str()),
-                          MsgButtons::Ok, MsgIcon::Information);
-            ui.closeProgressBox();
-            return 0;
-        }
-        if (st.stop) break;
+            return !st.stop;
+        },
+        [&] { resetPropMesh(*this, ps); });
+    if (end == LineLoopEnd::MacFormatError) failLoad(*this, ps.read, "INPUT ERR:MAC FILE FORMAT ERROR");
+    loop.close();
+    if (externalGeometry) {
+        noteLoadSlots(faceCount, uvCount, ps.read.cornerTotal);
+        ui.messageBox("VORTEL", formatMessage("3D data is not included.\nLocation=%s", externalGeometry->c_str()),
+                      MsgButtons::Ok, MsgIcon::Information);
+        ui.closeProgressBox();
+        return 0;
     }
-    reader.attach(nullptr);
-    std::fclose(file);
     noteLoadSlots(faceCount, uvCount, ps.read.cornerTotal);
     // As in the OBJ reader, a load that read no vertex says so, whatever stopped it.
     if (vertexCount == 0) failLoad(*this, ps.read, "Vertex Num is Zero");

@@ -5,9 +5,11 @@
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <sstream>
 #include <string>
 
 #include "TestUtil.h"
+#include "doc/Text.h"
 
 using namespace vortel;
 using namespace vortel::test;
@@ -339,4 +341,69 @@ TEST(ObjReader, GroupAndMaterialBoxesCoverTheirFacesCorners) {
         EXPECT_EQ(std::memcmp(&mmax[m], &d.materialBoxMax[m], sizeof(Vec3)), 0) << m;
         EXPECT_EQ(std::memcmp(&mmin[m], &d.materialBoxMin[m], sizeof(Vec3)), 0) << m;
     }
+}
+
+namespace {
+
+// What a load leaves behind that a reader's source could change.
+std::string loadRecord(const CVELTADoc& d, const FakePlatform& ui) {
+    std::ostringstream o;
+    o << d.loadStatus << '|' << d.loadMessage << '|' << d.vertexCount << ',' << d.uvCount << ',' << d.faceCount << ','
+      << d.groupCount << ',' << d.materialCount << ',' << d.mtVertexCount << ',' << d.morphLoadedFlag << '|';
+    for (int n = 0; n < d.vertexCount; ++n) o << d.vertexArray[n].x << ' ' << d.vertexArray[n].y << ' ' << d.vertexArray[n].z << ';';
+    for (int f = 0; f < d.faceCount; ++f) {
+        o << d.faceKind[f] << d.faceGroup[f] << '/' << d.faceMaterial[f] << ':';
+        for (int c = 0; c < d.faceCornerCount[f]; ++c) o << d.cornerVertexList[d.faceFirstCorner[f] + c] << ',';
+    }
+    for (int n = 0; n < d.vertexCount && d.morphLoadedFlag; ++n) o << d.morphDeltaArray[n].x << ';';
+    for (int g = 0; g < d.groupCount; ++g) o << d.groupNames[g] << '|';
+    for (const std::string& call : ui.calls) o << call << '\n';
+    return o.str();
+}
+
+}  // namespace
+
+// Every reader takes the same lines from memory as from the file: LF and CR
+// line ends (the switch to CR line mode restarts the read), a mesh, a morph
+// target, a prop file, and the errors.
+TEST(Reader, MemoryAndFileSourcesLoadTheSame) {
+    DocFixture& fx = fixture();
+    std::string crMesh = "v 0 0 0\rv 1 0 0\rv 0 1 0\rg a\rf 1 2 3\r";
+    crMesh += std::string(1200, ' ') + "\r";
+    const std::string base = "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
+    struct Case {
+        const char* name;
+        std::string text;
+        int kind;
+    } cases[] = {
+        {"m.obj", base, 0},
+        {"cr.obj", crMesh, 0},
+        {"bad.obj", "v 1 2\n", 0},
+        {"long.obj", "v 0 0 0\n" + std::string(1500, 'x') + "\n", 0},
+        {"t.obj", "v 0 0 0\nv 2 0 0\nv 0 1 0\n", 1},
+        {"tcr.obj", "v 0 0 0\rv 2 0 0\r" + std::string(1100, '#') + "\rv 0 3 0\r", 1},
+        {"few.obj", "v 0 0 0\n", 1},
+        {"p.pp2", "prop a\n\tv 0 0 0\n\tv 1 0 0\n\tv 0 1 0\n\tf 1 2 3\n", 0},
+        {"ext.pp2", "prop a\nobjFileGeom 0 0 :Runtime:x.obj\n", 0},
+    };
+    for (const Case& c : cases) {
+        std::string fromFile, fromMemory;
+        for (int memory = 0; memory < 2; ++memory) {
+            if (c.kind == 1) fx.doc.openByPath(writeFile("memory_base.obj", base), "memory_base", 0);
+            fx.reset();
+            const std::string path = writeFile(c.name, c.text);
+            if (memory)
+                fx.doc.openFromMemory(path, c.text.data(), c.text.size(), c.kind);
+            else
+                fx.doc.openByPath(path, fileTitleOf(path), c.kind);
+            (memory ? fromMemory : fromFile) = loadRecord(fx.doc, fx.ui);
+        }
+        EXPECT_EQ(fromMemory, fromFile) << c.name;
+        EXPECT_EQ(fx.doc.memorySource(), nullptr);  // the bytes are not kept past the load
+    }
+    // A memory source is never the file: a path that does not exist still loads.
+    fx.reset();
+    fx.doc.openFromMemory((tempDir() / "nowhere" / "n.obj").string(), base.data(), base.size(), 0);
+    EXPECT_EQ(fx.doc.loadStatus, "NORMAL");
+    EXPECT_EQ(fx.doc.vertexCount, 3);
 }
