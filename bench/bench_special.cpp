@@ -14,16 +14,21 @@
 //          vertices, 2,816 duplicates, 126,360 quads; 241 rows, 88,688
 //          vertices, 1,928 duplicates, 172,800 triangles ("FUSION" works on these);
 //   welded-quad / welded-tri     the grouped meshes after "FUSION" and Save As
-//          ("TO ORIGINAL" works on these).
+//          ("TO ORIGINAL" works on these);
+//   noisy  a tube of 400 columns x 325 rows: exactly 130,000 vertices, the
+//          right side moved by up to 5e-6 in every coordinate (rounding noise),
+//          for the console's "vcm --tolerance"; the vertex spacing is about 0.016.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +38,7 @@
 #include "platform/Settings.h"
 #include "special/MtmPanel.h"
 #include "special/SymmetryMap.h"
+#include "special/ToleranceMap.h"
 #include "SilentPlatform.h"
 
 using namespace vortel;
@@ -120,6 +126,40 @@ std::string groupedObj(bool triangles, int rows) {
     return s;
 }
 
+// 400 columns (0 and 200 on the centre line) x 325 rows; the right side (x < 0)
+// carries noise below 5e-6, written with seven decimals so that it survives.
+constexpr int kNoisyColumns = 400;
+constexpr int kNoisyRows = 325;
+std::string noisyObj() {
+    std::string s;
+    std::uint32_t seed = 12345;
+    auto noise = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return (static_cast<double>(seed >> 8) / (1 << 24) - 0.5) * 1e-5;
+    };
+    char line[112];
+    for (int r = 0; r < kNoisyRows; ++r)
+        for (int k = 0; k < kNoisyColumns; ++k) {
+            const int half = k <= 200 ? k : 400 - k;
+            const double angle = half * 2.0 * M_PI / 400.0;
+            const double radius = 1.0 + 0.2 * std::sin(r * 0.05);
+            double p[3] = {(half == 0 || half == 200) ? 0.0 : std::sin(angle) * radius, std::cos(angle) * radius,
+                           r * 0.02};
+            if (k > 200) {
+                p[0] = -p[0];
+                for (double& c : p) c += noise();
+            }
+            std::snprintf(line, sizeof line, "v %.7f %.7f %.7f\n", p[0], p[1], p[2]);
+            s += line;
+        }
+    for (int r = 0; r + 1 < kNoisyRows; ++r)
+        for (int k = 0; k < kNoisyColumns; ++k) {
+            const int a = r * kNoisyColumns + k + 1, b = r * kNoisyColumns + (k + 1) % kNoisyColumns + 1;
+            appendFace(s, false, a, b, b + kNoisyColumns, a + kNoisyColumns);
+        }
+    return s;
+}
+
 // The morph target: the left side swells, the right side stays.
 std::string targetObj(int rows) {
     std::string s;
@@ -167,6 +207,7 @@ struct World {
         add("tri", tubeObj(true, kTriRows));
         add("grouped-quad", groupedObj(false, kGroupQuadRows));
         add("grouped-tri", groupedObj(true, kGroupTriRows));
+        add("noisy", noisyObj());
         targets["quad"] = dir + "/target-quad.obj";
         writeText(targets["quad"], targetObj(kQuadRows));
         targets["tri"] = dir + "/target-tri.obj";
@@ -216,6 +257,32 @@ void BM_VcmGen(benchmark::State& state, std::string mesh) {
         if (w.panel.vcmGen() != CommandResult::Done) state.SkipWithError("VCM GEN refused");
     state.counters["resolved"] = w.panel.resolvedCount;
     state.counters["flawless"] = w.ui.lastMessage == "FLAWLESS SYMMETRY [" + std::to_string(w.doc.vertexCount) + "]";
+}
+
+// "VCM GEN" on the noisy mesh: exact (almost nothing resolves) and with the
+// console's tolerance (every vertex resolves).
+void BM_VcmGenNoisy(benchmark::State& state, std::optional<double> eps) {
+    World& w = world();
+    w.load("noisy");
+    w.panel.clickRadio(mtm::RadioMtMirror);
+    w.panel.mirrorTolerance = eps;
+    for (auto _ : state)
+        if (w.panel.vcmGen() != CommandResult::Done) state.SkipWithError("VCM GEN refused");
+    w.panel.mirrorTolerance.reset();
+    state.counters["vertices"] = w.doc.vertexCount;
+    state.counters["resolved"] = w.panel.resolvedCount;
+}
+
+// The grid search alone at several tolerances, up to about the vertex spacing,
+// where each vertex finds several mirror images within eps.
+void BM_ToleranceSearch(benchmark::State& state, double eps) {
+    World& w = world();
+    w.load("noisy");
+    const int n = w.doc.vertexCount;
+    std::vector<int> table(static_cast<size_t>(n)), count(static_cast<size_t>(n));
+    int resolved = 0;
+    for (auto _ : state) resolved = toleranceMatch(w.doc.vertexArray.data(), n, eps, table.data(), count.data());
+    state.counters["resolved"] = resolved;
 }
 
 void BM_MirrorLeftToRight(benchmark::State& state, std::string mesh) {
@@ -307,6 +374,19 @@ void BM_ReferenceSymmetry(benchmark::State& state) {
     setExtrapolation(state, seconds, state.iterations(), w.doc.vertexCount, kMaxVertices);
 }
 
+void BM_ReferenceTolerance(benchmark::State& state) {
+    World& w = world();
+    w.load("noisy");
+    std::vector<int> table(kSlice), count(kSlice);
+    double seconds = 0;
+    for (auto _ : state) {
+        const auto t0 = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(ref::toleranceSymmetry(w.doc.vertexArray.data(), kSlice, 1e-4, table.data(), count.data()));
+        seconds += secondsSince(t0);
+    }
+    setExtrapolation(state, seconds, state.iterations(), w.doc.vertexCount, kMaxVertices);
+}
+
 void BM_ReferenceEdges(benchmark::State& state, std::string mesh) {
     World& w = world();
     w.load(mesh);
@@ -343,7 +423,7 @@ void BM_ReferenceDuplicates(benchmark::State& state) {
 
 void registerAll() {
     const auto ms = benchmark::kMillisecond;
-    for (const char* mesh : {"quad", "tri", "grouped-quad", "grouped-tri", "welded-quad", "welded-tri"})
+    for (const char* mesh : {"quad", "tri", "grouped-quad", "grouped-tri", "welded-quad", "welded-tri", "noisy"})
         benchmark::RegisterBenchmark((std::string("Load/") + mesh).c_str(), BM_Load, std::string(mesh))->Unit(ms);
     for (const char* mesh : {"quad", "tri"}) {
         benchmark::RegisterBenchmark((std::string("VcmGen/") + mesh).c_str(), BM_VcmGen, std::string(mesh))->Unit(ms);
@@ -363,7 +443,13 @@ void registerAll() {
             ->Unit(ms)
             ->Iterations(10);
     }
+    benchmark::RegisterBenchmark("VcmGen/noisy/exact", BM_VcmGenNoisy, std::nullopt)->Unit(ms);
+    benchmark::RegisterBenchmark("VcmGen/noisy/tolerance_1e-4", BM_VcmGenNoisy, std::optional<double>(1e-4))->Unit(ms);
+    for (double eps : {0.0, 1e-5, 1e-4, 1e-3, 0.02})
+        benchmark::RegisterBenchmark(("ToleranceSearch/noisy/eps_" + std::to_string(eps)).c_str(), BM_ToleranceSearch, eps)
+            ->Unit(ms);
     benchmark::RegisterBenchmark("Reference/Symmetry10k", BM_ReferenceSymmetry)->Unit(ms)->Iterations(3);
+    benchmark::RegisterBenchmark("Reference/Tolerance10k", BM_ReferenceTolerance)->Unit(ms)->Iterations(3);
     benchmark::RegisterBenchmark("Reference/Edges10k/quad", BM_ReferenceEdges, std::string("quad"))
         ->Unit(ms)
         ->Iterations(2);

@@ -1,13 +1,19 @@
 // The special functions panel from the console:
-//   vortel-cli vcm MESH                   "VCM GEN", one JSON line
-//   vortel-cli mirror BASE MT MODE OUT    "VCM GEN", a mirror button, Save As (dialog mode, all groups)
+//   vortel-cli vcm MESH [--tolerance EPS]                 "VCM GEN", one JSON line
+//   vortel-cli mirror BASE MT MODE OUT [--tolerance EPS]  "VCM GEN", a mirror button, Save As (dialog mode, all groups)
 //   vortel-cli edges MESH ANGLE [OUT]     "1.ANALYSIS" at slider ANGLE, one JSON line; with OUT "2.EXCUTE" and a direct save
 //   vortel-cli fuse MESH MAP OUT          "FUSION" with the map file MAP, direct save of the welded mesh
 //   vortel-cli restore MESH MAP OUT       "TO ORIGINAL" from MAP, direct save
 // The panel runs as a view of the document, so loads reset it as in the
 // window; boxes go to standard error and every question is answered OK.
 // A refused command prints no JSON line and exits 1.
+// With --tolerance EPS, "VCM GEN" pairs each vertex with the nearest mirror
+// image within EPS (mesh units) instead of the exactly equal one; table,
+// messages and JSON keep their form, and EPS = 0 gives the exact result.
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "CliCommands.h"
@@ -48,11 +54,31 @@ bool parseMirrorMode(const std::string& text, int& button) {
     return true;
 }
 
+// Takes "--tolerance EPS" out of ARGS. False on a malformed option: a
+// missing, repeated, negative, infinite or unparsable EPS.
+bool takeTolerance(std::vector<std::string>& args, std::optional<double>& eps) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != "--tolerance") continue;
+        if (eps || i + 1 >= args.size()) return false;
+        const std::string& text = args[i + 1];
+        char* end = nullptr;
+        const double value = std::strtod(text.c_str(), &end);
+        if (text.empty() || *end != '\0' || !std::isfinite(value) || value < 0.0) return false;
+        eps = value;
+        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+        --i;
+    }
+    return true;
+}
+
 }  // namespace
 
-int cmdVcm(const std::vector<std::string>& args) {
-    if (args.size() != 1) return kExitUsage;
+int cmdVcm(const std::vector<std::string>& argList) {
+    std::vector<std::string> args = argList;
+    std::optional<double> tolerance;
+    if (!takeTolerance(args, tolerance) || args.size() != 1) return kExitUsage;
     PanelSession ps;
+    ps.panel.mirrorTolerance = tolerance;
     if (!openPath(ps.s.doc, args[0], 0)) return kExitFailed;
     ps.panel.clickRadio(mtm::RadioMtMirror);
     if (ps.panel.press(mtm::VcmGen) != CommandResult::Done) return kExitFailed;
@@ -74,11 +100,14 @@ int cmdVcm(const std::vector<std::string>& args) {
     return kExitOk;
 }
 
-int cmdMirror(const std::vector<std::string>& args) {
-    if (args.size() != 4) return kExitUsage;
+int cmdMirror(const std::vector<std::string>& argList) {
+    std::vector<std::string> args = argList;
+    std::optional<double> tolerance;
+    if (!takeTolerance(args, tolerance) || args.size() != 4) return kExitUsage;
     int button = 0;
     if (!parseMirrorMode(args[2], button)) return kExitUsage;
     PanelSession ps;
+    ps.panel.mirrorTolerance = tolerance;
     if (!openPath(ps.s.doc, args[0], 0)) return kExitFailed;
     openPath(ps.s.doc, args[1], 1);
     if (ps.s.doc.morphLoadedFlag != 1 || ps.s.doc.mtPath != args[1]) return kExitFailed;

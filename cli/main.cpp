@@ -19,8 +19,8 @@ struct Command {
 const Command kCommands[] = {
     {"info", vortel::cli::cmdInfo, "info FILE"},
     {"save", vortel::cli::cmdSave, "save IN OUT [--morph MT] [--groups LIST] [--vertex-only] [--direct]"},
-    {"vcm", vortel::cli::cmdVcm, "vcm MESH"},
-    {"mirror", vortel::cli::cmdMirror, "mirror BASE MT l2r|r2l|swap|reset-r|reset-l OUT"},
+    {"vcm", vortel::cli::cmdVcm, "vcm MESH [--tolerance EPS]"},
+    {"mirror", vortel::cli::cmdMirror, "mirror BASE MT l2r|r2l|swap|reset-r|reset-l OUT [--tolerance EPS]"},
     {"edges", vortel::cli::cmdEdges, "edges MESH ANGLE(0..12) [OUT]"},
     {"fuse", vortel::cli::cmdFuse, "fuse MESH MAP OUT"},
     {"restore", vortel::cli::cmdRestore, "restore MESH MAP OUT"},

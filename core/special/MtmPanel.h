@@ -18,6 +18,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "doc/CVELTADoc.h"
@@ -104,6 +105,10 @@ public:
     int edgeCutDoneFlag = 0;
     int normalsDirtyFlag = 0;
     int fusionCornerCounter = 0;
+    // Set only by the console's "--tolerance EPS": "VCM GEN" then pairs each
+    // vertex with the nearest mirror image within EPS (ToleranceMap.h). The
+    // window never sets it; its "VCM GEN" is exact.
+    std::optional<double> mirrorTolerance;
     // Of the last "VCM GEN": vertices with exactly one partner, and the vertex
     // numbers (1-based) drawn as marker points, as many as marker point list 1 holds.
     int resolvedCount = 0;

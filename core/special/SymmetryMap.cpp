@@ -1,10 +1,12 @@
-// "VCM GEN": symmetry search by hashing exact coordinates, then the marker
-// points, the progress bar and the result messages of the panel.
+// "VCM GEN": symmetry search by hashing exact coordinates (or, for the
+// console's tolerance option, the grid search of ToleranceMap), then the
+// marker points, the progress bar and the result messages of the panel.
 #include "special/SymmetryMap.h"
 
 #include "doc/Text.h"
 #include "special/MtmPanel.h"
 #include "special/PositionHash.h"
+#include "special/ToleranceMap.h"
 #include "doc/Scratch.h"
 
 namespace vortel {
@@ -63,7 +65,9 @@ CommandResult MtmPanel::vcmGen() {
     // The match counts live for the command only.
     static FixedArray<int> matchCount(kMaxVertices);
     const int n = m_doc.vertexCount;
-    resolvedCount = symmetryMatch(m_doc.vertexArray.data(), n, m_vcmTable.data(), matchCount.data());
+    const Vec3* base = m_doc.vertexArray.data();
+    resolvedCount = mirrorTolerance ? toleranceMatch(base, n, *mirrorTolerance, m_vcmTable.data(), matchCount.data())
+                                    : symmetryMatch(base, n, m_vcmTable.data(), matchCount.data());
     for (int j = 0; j < n; ++j) {
         if (j % 250 == 0) ui.setStatusProgress(static_cast<int>(static_cast<double>(j) / n * 100.0));
         if (matchCount[j] != 1) {

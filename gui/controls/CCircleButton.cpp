@@ -99,12 +99,14 @@ void CCircleButton::paintEvent(QPaintEvent*) {
 
 QImage CCircleButton::render() const {
     QImage img(size(), QImage::Format_RGB32);
+    // The face and rim colours are the system's, whatever the button's state:
+    // a disabled button differs only in its caption.
     const QPalette& pal = palette();
-    const QColor face = pal.color(QPalette::Button);
-    const QColor highlight = pal.color(QPalette::Light);
-    const QColor dkShadow = pal.color(QPalette::Shadow);
-    const QColor light3d = pal.color(QPalette::Midlight);
-    const QColor shadow = pal.color(QPalette::Dark);
+    const QColor face = pal.color(QPalette::Active, QPalette::Button);
+    const QColor highlight = pal.color(QPalette::Active, QPalette::Light);
+    const QColor dkShadow = pal.color(QPalette::Active, QPalette::Shadow);
+    const QColor light3d = pal.color(QPalette::Active, QPalette::Midlight);
+    const QColor shadow = pal.color(QPalette::Active, QPalette::Dark);
     img.fill(face);
 
     const bool pressed = isDown();

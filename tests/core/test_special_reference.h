@@ -11,6 +11,7 @@
 #include "special/EdgeMaker.h"
 #include "special/Fusion.h"
 #include "special/MtmPanel.h"
+#include "special/ToleranceMap.h"
 
 namespace vortel::ref {
 
@@ -25,6 +26,31 @@ inline int symmetry(const Vec3* v, int n, int* table, int* matchCount) {
                 table[j] = i;
                 ++matchCount[j];
             }
+        if (matchCount[j] == 1) ++resolved;
+    }
+    return resolved;
+}
+
+// "VCM GEN" with a tolerance: for each j, every i whose mirror image lies
+// within eps; the nearest wins, a tie counts every tied i and keeps the highest.
+inline int toleranceSymmetry(const Vec3* v, int n, double eps, int* table, int* matchCount) {
+    int resolved = 0;
+    for (int j = 0; j < n; ++j) {
+        table[j] = -1;
+        matchCount[j] = 0;
+        double nearest = 0.0;
+        for (int i = 0; i < n; ++i) {
+            const double gap = mirrorGapSquared(v[i], v[j]);
+            if (!(gap <= eps * eps)) continue;
+            if (table[j] < 0 || gap < nearest) {
+                nearest = gap;
+                matchCount[j] = 0;
+            } else if (gap > nearest) {
+                continue;
+            }
+            table[j] = i;
+            ++matchCount[j];
+        }
         if (matchCount[j] == 1) ++resolved;
     }
     return resolved;
