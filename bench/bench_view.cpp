@@ -83,15 +83,12 @@ void BM_F8(benchmark::State& state) {
     b.view->state().addWireFlag = static_cast<int>(state.range(1));
     b.view->setReferenceDrawing(reference);
     b.view->repaintNow();  // warm: buffers sent, caches filled
-    b.view->renderer().resetBatchCount();
     double total = 0.0;
     for (auto _ : state) {
         const int ms = b.view->runDrawingBenchmark();
         total += ms;
         state.SetIterationTime(ms / 1000.0);
     }
-    // Share of the paints whose wire overlay two contexts drew (Mesa's llvmpipe only).
-    state.counters["split_share"] = b.view->renderer().splitFrameCount() / (36.0 * static_cast<double>(state.iterations()));
     state.counters["score_ms"] = total / static_cast<double>(state.iterations());
     state.counters["ms_per_paint"] = total / static_cast<double>(state.iterations()) / 36.0;
     b.view->setReferenceDrawing(false);

@@ -1,8 +1,11 @@
 // Draws VORTEL's pictures into gui/resources/: the toolbar icons (16 x 15 and
-// twice that), the group list's four state icons (16 x 16), the splash picture, the small mark of the About box, the
-// progress box picture, the program icon and the toolbar band background.
+// twice that), the file browser's item pictures and the group list's state
+// icons (16 x 16 and twice that), the splash picture, the small mark of the
+// About box, the progress box picture, the program icon and the toolbar band
+// background.
 //
 //   vortel_draw_resources <gui/resources folder>
+#include <QConicalGradient>
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -26,9 +29,9 @@ const QColor kRed(210, 60, 50);
 
 using Draw = std::function<void(QPainter&)>;
 
-// Draws in 16 x HEIGHT units at SCALE.
-QImage icon(const Draw& draw, int scale, int height = 15) {
-    QImage img(16 * scale, height * scale, QImage::Format_ARGB32_Premultiplied);
+// Draws in 16 x 15 units at SCALE.
+QImage icon(const Draw& draw, int scale) {
+    QImage img(16 * scale, 15 * scale, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -293,6 +296,160 @@ void drawIcons(const QString& dir) {
     }
 }
 
+// Draws in 16 x 16 units at SCALE (the file browser's and the group list's pictures).
+QImage treeIcon(const Draw& draw, int scale) {
+    QImage img(16 * scale, 16 * scale, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(scale, scale);
+    draw(p);
+    return img;
+}
+
+void treeFolder(QPainter& p, bool open) {
+    p.setPen(pen(kInk));
+    p.setBrush(kYellow.darker(118));
+    QPainterPath back;
+    back.moveTo(1.5, 13.5);
+    back.lineTo(1.5, 3.5);
+    back.lineTo(5.5, 3.5);
+    back.lineTo(7, 5);
+    back.lineTo(13.5, 5);
+    back.lineTo(13.5, 13.5);
+    back.closeSubpath();
+    p.drawPath(back);
+    QPainterPath front;
+    if (open) {
+        p.setBrush(kYellow.lighter(115));
+        front.moveTo(1.5, 13.5);
+        front.lineTo(4, 7.5);
+        front.lineTo(15.5, 7.5);
+        front.lineTo(13.5, 13.5);
+    } else {
+        p.setBrush(kYellow);
+        front.moveTo(1.5, 13.5);
+        front.lineTo(1.5, 6.5);
+        front.lineTo(13.5, 6.5);
+        front.lineTo(13.5, 13.5);
+    }
+    front.closeSubpath();
+    p.drawPath(front);
+}
+
+// A mesh file: a page with a small triangle mesh; TINT colours the page.
+void meshPage(QPainter& p, const QColor& tint, const QColor& wire) {
+    QPainterPath path;
+    path.moveTo(2.5, 0.5);
+    path.lineTo(9.5, 0.5);
+    path.lineTo(13.5, 4.5);
+    path.lineTo(13.5, 15.5);
+    path.lineTo(2.5, 15.5);
+    path.closeSubpath();
+    p.setPen(pen(kInk));
+    p.setBrush(tint);
+    p.drawPath(path);
+    p.drawLine(QPointF(9.5, 0.5), QPointF(9.5, 4.5));
+    p.drawLine(QPointF(9.5, 4.5), QPointF(13.5, 4.5));
+    const QPointF v[] = {{4, 14}, {8, 14}, {12, 14}, {6, 10}, {10, 10}, {8, 6}};
+    const int e[][2] = {{0, 1}, {1, 2}, {0, 3}, {1, 3}, {1, 4}, {2, 4}, {3, 4}, {3, 5}, {4, 5}};
+    p.setPen(pen(wire, 0.9));
+    for (auto& ed : e) p.drawLine(v[ed[0]], v[ed[1]]);
+}
+
+// The mark of the file opened last: a magenta play arrow in the page's corner.
+void openedBadge(QPainter& p) {
+    p.setPen(pen(Qt::white, 1.0));
+    p.setBrush(kMagenta);
+    p.drawEllipse(QPointF(11.5, 11.5), 4, 4);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    QPolygonF play;
+    play << QPointF(10.2, 9.4) << QPointF(13.6, 11.5) << QPointF(10.2, 13.6);
+    p.drawPolygon(play);
+}
+
+void drawTreeIcons(const QString& dir) {
+    const std::pair<const char*, Draw> icons[] = {
+        {"drive",
+         [](QPainter& p) {
+             p.setPen(pen(kInk));
+             QLinearGradient g(0, 5, 0, 12);
+             g.setColorAt(0, QColor(225, 228, 235));
+             g.setColorAt(1, QColor(150, 156, 170));
+             p.setBrush(g);
+             p.drawRoundedRect(QRectF(0.5, 5.5, 15, 7), 1.5, 1.5);
+             p.setPen(pen(QColor(90, 95, 110), 1.0));
+             p.drawLine(QPointF(3, 10), QPointF(9, 10));
+             p.setPen(Qt::NoPen);
+             p.setBrush(kGreen);
+             p.drawEllipse(QPointF(12.5, 9.5), 1.2, 1.2);
+         }},
+        {"folder", [](QPainter& p) { treeFolder(p, false); }},
+        {"folder_open", [](QPainter& p) { treeFolder(p, true); }},
+        {"mesh", [](QPainter& p) { meshPage(p, Qt::white, kBlue); }},
+        {"mesh_selected", [](QPainter& p) { meshPage(p, QColor(205, 225, 255), kInk); }},
+        {"floppy",
+         [](QPainter& p) {
+             p.setPen(pen(kInk));
+             p.setBrush(QColor(70, 80, 110));
+             QPainterPath body;
+             body.moveTo(1.5, 1.5);
+             body.lineTo(12.5, 1.5);
+             body.lineTo(14.5, 3.5);
+             body.lineTo(14.5, 14.5);
+             body.lineTo(1.5, 14.5);
+             body.closeSubpath();
+             p.drawPath(body);
+             p.setBrush(QColor(200, 205, 215));
+             p.drawRect(QRectF(4.5, 1.5, 7, 4.5));
+             p.setBrush(Qt::white);
+             p.drawRect(QRectF(3.5, 8.5, 9, 6));
+         }},
+        {"optical",
+         [](QPainter& p) {
+             QConicalGradient g(QPointF(8, 8), 30);
+             g.setColorAt(0, QColor(230, 235, 245));
+             g.setColorAt(0.25, QColor(170, 210, 250));
+             g.setColorAt(0.5, QColor(240, 220, 250));
+             g.setColorAt(0.75, QColor(200, 240, 210));
+             g.setColorAt(1, QColor(230, 235, 245));
+             p.setPen(pen(kInk));
+             p.setBrush(g);
+             p.drawEllipse(QPointF(8, 8), 7, 7);
+             p.setBrush(Qt::white);
+             p.drawEllipse(QPointF(8, 8), 2, 2);
+         }},
+        {"opened",
+         [](QPainter& p) {
+             meshPage(p, Qt::white, kBlue);
+             openedBadge(p);
+         }},
+        {"opened_selected",
+         [](QPainter& p) {
+             meshPage(p, QColor(205, 225, 255), kInk);
+             openedBadge(p);
+         }},
+        {"desktop",
+         [](QPainter& p) {
+             p.setPen(pen(kInk));
+             QLinearGradient g(0, 2, 0, 11);
+             g.setColorAt(0, QColor(90, 170, 240));
+             g.setColorAt(1, QColor(30, 80, 170));
+             p.setBrush(g);
+             p.drawRoundedRect(QRectF(0.5, 1.5, 15, 10), 1, 1);
+             p.setBrush(QColor(150, 156, 170));
+             p.drawRect(QRectF(6.5, 11.5, 3, 2));
+             p.drawRect(QRectF(3.5, 13.5, 9, 1.5));
+         }},
+    };
+    QDir().mkpath(dir + "/tree");
+    for (const auto& [name, draw] : icons) {
+        treeIcon(draw, 1).save(QString("%1/tree/%2.png").arg(dir, name));
+        treeIcon(draw, 2).save(QString("%1/tree/%2@2x.png").arg(dir, name));
+    }
+}
+
 // The group list's state icons, 16 x 16 units: a group is a small shaded
 // cube, a material a shaded ball; shown in colour, hidden as a faint grey
 // outline crossed out.
@@ -330,8 +487,8 @@ void drawListIcons(const QString& dir) {
     };
     QDir().mkpath(dir + "/icons");
     for (const auto& [name, draw] : icons) {
-        icon(draw, 1, 16).save(QString("%1/icons/%2.png").arg(dir, name));
-        icon(draw, 2, 16).save(QString("%1/icons/%2@2x.png").arg(dir, name));
+        treeIcon(draw, 1).save(QString("%1/icons/%2.png").arg(dir, name));
+        treeIcon(draw, 2).save(QString("%1/icons/%2@2x.png").arg(dir, name));
     }
 }
 
@@ -447,6 +604,7 @@ int main(int argc, char** argv) {
     const QString dir = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(dir);
     drawIcons(dir);
+    drawTreeIcons(dir);
     drawListIcons(dir);
     splash().save(dir + "/splash.png");
     mark(48, false).save(dir + "/mark.png");

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -75,6 +76,11 @@ public:
     virtual Settings& settings() = 0;
     // Folder of the program, ending in '/'; "work/" and "preset/" live there.
     virtual std::string homeFolder() const = 0;
+
+    // ---- file browser ----
+    // Deletes a file the way the desktop does: the Qt program moves it to the
+    // desktop's trash where there is one. False when the file could not be deleted.
+    virtual bool deleteFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
 };
 
 }  // namespace vortel

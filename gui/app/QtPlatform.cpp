@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMessageBox>
 #include <QThread>
 #include <algorithm>
@@ -128,6 +129,13 @@ void QtPlatform::waitMs(int ms) {
 
 void QtPlatform::setMainWindowTitle(const std::string& title) {
     if (m_main) m_main->setWindowTitle(QString::fromStdString(title));
+}
+
+bool QtPlatform::deleteFile(const std::string& path) {
+    const QString name = QFile::decodeName(QByteArray::fromStdString(path));
+    // A mistaken click loses nothing where the desktop keeps a trash.
+    if (QFile::moveToTrash(name)) return true;
+    return QFile::remove(name);
 }
 
 void recordHomeFolder(Settings& settings, const std::string& home) {

@@ -38,6 +38,8 @@ public:
     void setMainWindowTitle(const std::string& title) override;
     Settings& settings() override { return m_settings; }
     std::string homeFolder() const override { return m_home; }
+    // To the desktop trash where there is one, else removed.
+    bool deleteFile(const std::string& path) override;
 
     // The main frame registers itself: it owns the title, the status progress
     // bar, and is the owner of boxes when no other window is active.

@@ -139,7 +139,10 @@ void CVELTAView::initializeGL() {
     });
 }
 
-void CVELTAView::resizeGL(int w, int h) { setupProjection(w, h); }
+void CVELTAView::resizeGL(int w, int h) {
+    setupProjection(w, h);
+    m_renderer.setViewSize(w, h);
+}
 
 void CVELTAView::paintGL() {
     if (!m_glReady) return;

@@ -3,6 +3,8 @@
 
 #include <GL/glu.h>
 
+#include <cmath>
+
 namespace vortel::view {
 
 const char* viewErrorText(int index) {
@@ -78,6 +80,53 @@ void applyCameraTransform(const ViewState& s) {
     glRotatef(s.rotX, 1.0f, 0.0f, 0.0f);
     glRotatef(s.rotY, 0.0f, 1.0f, 0.0f);
     glScalef(s.zoom, s.zoom, s.zoom);
+}
+
+namespace {
+
+using Matrix = double[4][4];
+
+// a = a x b
+void multiply(Matrix& a, const Matrix& b) {
+    Matrix out = {};
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            for (int k = 0; k < 4; ++k) out[r][c] += a[r][k] * b[k][c];
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) a[r][c] = out[r][c];
+}
+
+void translate(Matrix& m, double x, double y, double z) {
+    const Matrix t = {{1, 0, 0, x}, {0, 1, 0, y}, {0, 0, 1, z}, {0, 0, 0, 1}};
+    multiply(m, t);
+}
+
+// A turn of `degrees` about the X axis (axis 0) or the Y axis (axis 1), as glRotate gives it.
+void rotate(Matrix& m, double degrees, int axis) {
+    const double a = degrees * M_PI / 180.0, c = std::cos(a), s = std::sin(a);
+    const Matrix aboutX = {{1, 0, 0, 0}, {0, c, -s, 0}, {0, s, c, 0}, {0, 0, 0, 1}};
+    const Matrix aboutY = {{c, 0, s, 0}, {0, 1, 0, 0}, {-s, 0, c, 0}, {0, 0, 0, 1}};
+    multiply(m, axis == 0 ? aboutX : aboutY);
+}
+
+}  // namespace
+
+void viewClipMatrix(const ViewState& s, int width, int height, double (&m)[4][4]) {
+    // gluPerspective
+    const double f = 1.0 / std::tan(kFieldOfView * M_PI / 360.0);
+    const double aspect = static_cast<double>(width) / static_cast<double>(height);
+    const Matrix projection = {{f / aspect, 0, 0, 0},
+                               {0, f, 0, 0},
+                               {0, 0, (kFarPlane + kNearPlane) / (kNearPlane - kFarPlane), 2.0 * kFarPlane * kNearPlane / (kNearPlane - kFarPlane)},
+                               {0, 0, -1, 0}};
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) m[r][c] = projection[r][c];
+    translate(m, 0.0, 0.0, -kCameraDistance);  // the fixed camera (its turn about X is 0 degrees)
+    translate(m, s.panX, s.panY, 0.0);
+    rotate(m, s.rotX, 0);
+    rotate(m, s.rotY, 1);
+    const Matrix zoom = {{s.zoom, 0, 0, 0}, {0, s.zoom, 0, 0}, {0, 0, s.zoom, 0}, {0, 0, 0, 1}};
+    multiply(m, zoom);
 }
 
 void setLighting(bool on) {

@@ -21,6 +21,10 @@ void setupInitialState();
 void setupProjection(int width, int height);
 // Translate by the pan, turn about X then Y, scale by the zoom.
 void applyCameraTransform(const ViewState& s);
+// The matrix projection x fixed camera x camera transform of a view of the given size
+// (row-major: clip coordinates = m x (x, y, z, 1)), computed here as the GL forms it from
+// the two functions above; the GL itself is not asked, so no context is needed.
+void viewClipMatrix(const ViewState& s, int width, int height, double (&m)[4][4]);
 // Lighting on: two-sided model, light 0 fixed to the camera, white material. Off: lights off.
 void setLighting(bool on);
 

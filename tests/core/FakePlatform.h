@@ -2,6 +2,7 @@
 // records every call as one line of text; waits take no time.
 #pragma once
 
+#include <cstdio>
 #include <deque>
 #include <filesystem>
 #include <optional>
@@ -58,6 +59,10 @@ public:
     void setMainWindowTitle(const std::string& t) override { title = t; }
     Settings& settings() override { return m_settings; }
     std::string homeFolder() const override { return home; }
+    bool deleteFile(const std::string& path) override {
+        calls.push_back("delete " + path);
+        return !deleteFails && std::remove(path.c_str()) == 0;
+    }
 
     std::deque<std::optional<std::string>> openAnswers, saveAnswers;
     std::deque<std::optional<SaveOptionsAnswer>> saveOptionAnswers;
@@ -67,6 +72,7 @@ public:
     FileDialogRequest lastOpen, lastSave;
     SaveOptionsRequest lastSaveOptions;
     std::string title, home = "/tmp/";
+    bool deleteFails = false;
 
 private:
     template <class T>

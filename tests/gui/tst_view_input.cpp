@@ -357,6 +357,42 @@ private slots:
         QCOMPARE(f.view->renderer().meshRunBuilds(), builds + 3);
     }
 
+    // A paint that only moves the camera sends nothing again and sorts nothing again; a new
+    // shape is sent and sorted once, a new UV blend factor gives new corner positions once.
+    void cameraPaintsRedoNoMeshWork() {
+        ViewFixture& f = fixture();
+        f.open(samplePath("figure.obj"));
+        QCOMPARE(f.doc.hasUvFlag, 1);
+        f.resetView(4);  // ADD WIRE on
+        f.doc.uvViewFlag = 1;
+        f.view->state().uvBlend = 1.0f;
+        (void)f.grab();
+        const auto& r = f.view->renderer();
+        const int uploads = r.geometryUploads(), runs = r.meshRunBuilds(), shapes = r.wireShapeBuilds();
+        const int uv = r.uvPositionUploads();
+        for (float rotY : {20.0f, 50.0f}) {
+            f.view->state().rotY = rotY;
+            f.view->state().zoom = 1.5f;
+            (void)f.grab();
+        }
+        QCOMPARE(r.geometryUploads(), uploads);
+        QCOMPARE(r.meshRunBuilds(), runs);
+        QCOMPARE(r.wireShapeBuilds(), shapes);
+        QCOMPARE(r.uvPositionUploads(), uv);
+        f.view->renderer().invalidateGeometry();  // as after a morph step
+        (void)f.grab();
+        (void)f.grab();
+        QCOMPARE(r.geometryUploads(), uploads + 1);
+        QCOMPARE(r.meshRunBuilds(), runs);
+        QCOMPARE(r.wireShapeBuilds(), shapes + 1);
+        QCOMPARE(r.uvPositionUploads(), uv + 1);
+        f.view->state().uvBlend = 0.5f;
+        (void)f.grab();
+        QCOMPARE(r.uvPositionUploads(), uv + 2);
+        while (f.view->uvTimerActive()) f.view->uvBlendTick();
+        f.doc.uvViewFlag = 0;
+    }
+
     void f8ShowsTheScore() {
         ViewFixture& f = fixture();
         f.openText("pick.obj", kPickScene);
