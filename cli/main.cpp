@@ -24,6 +24,8 @@ const Command kCommands[] = {
     {"edges", vortel::cli::cmdEdges, "edges MESH ANGLE(0..12) [OUT]"},
     {"fuse", vortel::cli::cmdFuse, "fuse MESH MAP OUT"},
     {"restore", vortel::cli::cmdRestore, "restore MESH MAP OUT"},
+    {"cr2", vortel::cli::cmdCr2, "cr2 BASE MT"},
+    {"split", vortel::cli::cmdSplit, "split MESH [--groups LIST]"},
 };
 
 int usage() {

@@ -166,10 +166,8 @@ void CVELTADoc::clearLoadSlots(bool faceTable, bool uvs) {
 }
 
 void CVELTADoc::viewRefreshAfterLoad() {
-    // After every load all groups are visible and none is selected, whether or
-    // not a group list is there to show it.
-    selectedGroup = -1;
-    std::memset(groupVisibleFlag.data(), 1, groupVisibleFlag.size());
+    // The group list, a module and the first subscriber, shows every group
+    // again and ends the selection before the windows refresh.
     for (DocumentView* v : m_views) v->onLoadRefresh();
 }
 

@@ -284,7 +284,9 @@ QWidget* CMainFrame::createLowerPane(int kind) {
     switch (kind) {
     case 1: pane = new CMTM(m_doc); break;
     case 2: pane = new CBVH(m_doc); break;
-    default: pane = new CLIST3DView(m_doc); break;
+    default:
+        pane = new CLIST3DView(m_doc, [view = QPointer<CVELTAView>(m_view)] { return view ? view->colourMode() : 0; });
+        break;
     }
     pane->setMinimumSize(1, 1);
     return pane;
