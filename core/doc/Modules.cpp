@@ -1,9 +1,12 @@
 // The document's subsystem modules. Each subsystem adds one line here; its
 // state, rules and command registrations stay in its own folder.
 #include "doc/CVELTADoc.h"
+#include "scatter/HairModule.h"
 
 namespace vortel {
 
-void installDocumentModules(CVELTADoc& /*doc*/) {}
+void installDocumentModules(CVELTADoc& doc) {
+    installHairModule(doc);
+}
 
 }  // namespace vortel
