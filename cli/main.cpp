@@ -24,6 +24,8 @@ const Command kCommands[] = {
     {"edges", vortel::cli::cmdEdges, "edges MESH ANGLE(0..12) [OUT]"},
     {"fuse", vortel::cli::cmdFuse, "fuse MESH MAP OUT"},
     {"restore", vortel::cli::cmdRestore, "restore MESH MAP OUT"},
+    {"hair", vortel::cli::cmdHair, "hair MESH OUT [--collect W]"},
+    {"collide", vortel::cli::cmdCollide, "collide MESH OUT"},
 };
 
 int usage() {
