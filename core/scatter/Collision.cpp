@@ -92,9 +92,10 @@ public:
         m_loose.clear();
         m_levels.clear();
         m_settledLoose = 0;
-        int moving = 0;
+        int moving = 0, candidateFaces = 0;
         for (int f = 0; f < faces; ++f) {
             if (!isCollisionFace(m, f)) continue;
+            ++candidateFaces;
             const int* cv = m.faces.cornerVertices + m.faces.faceFirstCorner[f];
             const int used = m.faces.faceCornerCount[f] >= 4 ? 4 : 3;
             int firstMove = hi + 1, lastMove = lo - 1;
@@ -108,7 +109,9 @@ public:
             m_lastMove[static_cast<size_t>(f)] = lastMove;
             ++moving;
         }
-        m_fixed.build(m.faces, LineAxis::Y, box, std::max(64, faces),
+        // About one cell per face: finer cells sort each face into more of them
+        // and cost more to build than they save in faces visited.
+        m_fixed.build(m.faces, LineAxis::Y, box, std::max(64, candidateFaces - moving),
                       [&](int f) { return m_firstMove[static_cast<size_t>(f)] < 0 && isCollisionFace(m, f); });
         m_hasMoving = moving > 0;
         if (!m_hasMoving) return;
