@@ -76,12 +76,13 @@ void enlargeTriangle(Vec3 a, Vec3 b, Vec3 c, Vec3 out[3]) {
     centroid.y = (a.y + c.y + b.y) * third;
     centroid.z = (c.z + b.z + a.z) * third;
     const float k = 1.00100005f;  // float bits 0x3F8020C5
-    const Vec3 in[3] = {a, b, c};
-    for (int i = 0; i < 3; ++i) {
-        out[i].x = (in[i].x - centroid.x) * k + centroid.x;
-        out[i].y = (in[i].y - centroid.y) * k + centroid.y;
-        out[i].z = (in[i].z - centroid.z) * k + centroid.z;
-    }
+    auto grow = [&](Vec3 v) {
+        return Vec3{(v.x - centroid.x) * k + centroid.x, (v.y - centroid.y) * k + centroid.y,
+                    (v.z - centroid.z) * k + centroid.z};
+    };
+    out[0] = grow(a);
+    out[1] = grow(b);
+    out[2] = grow(c);
 }
 
 // A rectangle of (across, down) coordinates relative to the face's first corner.
@@ -91,10 +92,13 @@ struct Rect {
 
 // What one face shares between its triangles.
 struct FaceFrame {
-    int q = 2, k = 1;     // component of the down and the along-the-line coordinate (across is x)
-    double n[3] = {};     // face normal
+    int q = 2, k = 1;       // component of the down and the along-the-line coordinate (across is x)
+    double n[3] = {};       // face normal
+    double absN[3] = {};
+    double nSum = 0.0;      // |N.x| + |N.y| + |N.z|
+    double slopeA = 0.0, slopeB = 0.0;  // N.x / N.k and N.down / N.k: the plane's height falls by these
     double corner[3] = {};  // first corner Q
-    double k0 = 0.0, k1 = 0.0;  // line origins' coordinate along the line, minus Q's
+    double absK = 0.0;      // the largest |line origin's coordinate along the line - Q's|
 };
 
 enum class Reach { None, Rect, Everywhere };
@@ -120,33 +124,30 @@ int clipHalfPlane(const Point2* in, int count, double alpha, double beta, double
     return n;
 }
 
-// The rectangle, inside r, outside of which the float inside test of the
-// enlarged triangle u (corners relative to Q) fails, with every bound taken
-// over r. uMax: the largest absolute corner coordinate.
-Reach clipTriangle(const FaceFrame& fr, const double u[3][3], double uMax, const Rect& r, Rect& out) {
+// The half-planes alpha a + beta b <= rhs outside of which the float inside
+// test of the enlarged triangle u (corners relative to Q) fails, for points
+// in r, with every bound taken over r. uMax: the largest absolute corner
+// coordinate. Everywhere when a bound could not be kept finite.
+struct HalfPlanes {
+    double alpha[3], beta[3], rhs[3];
+};
+
+Reach triangleHalfPlanes(const FaceFrame& fr, const double u[3][3], double uMax, const Rect& r, HalfPlanes& out) {
     const int p = 0, q = fr.q, k = fr.k;
     const double* n = fr.n;
-    const double nk = n[k];
-    const double absN[3] = {std::fabs(n[0]), std::fabs(n[1]), std::fabs(n[2])};
-    const double nSum = absN[0] + absN[1] + absN[2];
-
-    // The plane's height over r (relative to Q), at r's corners.
-    double hMin = std::numeric_limits<double>::infinity(), hMax = -hMin;
-    for (double a : {r.a0, r.a1})
-        for (double b : {r.b0, r.b1}) {
-            const double h = -(n[p] * a + n[q] * b) / nk;
-            hMin = std::min(hMin, h);
-            hMax = std::max(hMax, h);
-        }
+    const double absNk = std::fabs(fr.n[k]);
+    // The plane's height over r (relative to Q) runs between its values at r's corners.
+    const double pa0 = fr.slopeA * r.a0, pa1 = fr.slopeA * r.a1, qb0 = fr.slopeB * r.b0, qb1 = fr.slopeB * r.b1;
+    const double hMin = -(std::max(pa0, pa1) + std::max(qb0, qb1));
+    const double hMax = -(std::min(pa0, pa1) + std::min(qb0, qb1));
     const double absA = std::max(std::fabs(r.a0), std::fabs(r.a1));
     const double absB = std::max(std::fabs(r.b0), std::fabs(r.b1));
-    const double absK = std::max(std::fabs(fr.k0), std::fabs(fr.k1));
-    const double numTerms = absA * absN[p] + absB * absN[q] + absK * absN[k];
-    const double tMax = std::max({std::fabs(hMin - fr.k0), std::fabs(hMin - fr.k1), std::fabs(hMax - fr.k0),
-                                  std::fabs(hMax - fr.k1)});
-    const double heightMax = std::fabs(fr.corner[k]) + std::max(std::fabs(hMin), std::fabs(hMax));
-    const double eps = 1.5 * (6.0 * kUnit * numTerms / std::fabs(nk) + 2.0 * kUnit * (tMax + heightMax)) +
-                       kTiny / std::fabs(nk);
+    const double absH = std::max(std::fabs(hMin), std::fabs(hMax));
+    const double numTerms = absA * fr.absN[p] + absB * fr.absN[q] + fr.absK * absNk;
+    const double tMax = absH + fr.absK;
+    const double heightMax = std::fabs(fr.corner[k]) + absH;
+    const double eps =
+        1.5 * (6.0 * kUnit * numTerms / absNk + 2.0 * kUnit * (tMax + heightMax)) + kTiny / absNk;
     if (!(numTerms < kHuge) || !(tMax < kHuge) || !(heightMax < kHuge) || !(eps < kHuge)) return Reach::Everywhere;
 
     // Per corner, the largest |corner - H| per component over r.
@@ -156,27 +157,19 @@ Reach clipTriangle(const FaceFrame& fr, const double u[3][3], double uMax, const
         dist[j][q] = std::max(std::fabs(u[j][q] - r.b0), std::fabs(u[j][q] - r.b1));
         dist[j][k] = std::max(std::fabs(u[j][k] - hMin), std::fabs(u[j][k] - hMax)) + eps;
     }
-
-    Point2 bufA[8] = {{r.a0, r.b0}, {r.a1, r.b0}, {r.a1, r.b1}, {r.a0, r.b1}}, bufB[8];
-    Point2* poly = bufA;
-    Point2* next = bufB;
-    int count = 4;
     for (int i = 0; i < 3; ++i) {
-        const int j = (i + 1) % 3;
+        const int j = i == 2 ? 0 : i + 1;
         const double* da = dist[i];
         const double* db = dist[j];
-        double terms = 0.0, sumA = 0.0, sumB = 0.0;
-        for (int m = 0; m < 3; ++m) {
-            const int m1 = (m + 1) % 3, m2 = (m + 2) % 3;
-            const double t = da[m1] * db[m2] + da[m2] * db[m1];
-            if (!(t < kHuge)) return Reach::Everywhere;
-            terms += absN[m] * t;
-            sumA += da[m];
-            sumB += db[m];
-        }
+        const double t0 = da[1] * db[2] + da[2] * db[1];
+        const double t1 = da[2] * db[0] + da[0] * db[2];
+        const double t2 = da[0] * db[1] + da[1] * db[0];
+        if (!(t0 < kHuge) || !(t1 < kHuge) || !(t2 < kHuge)) return Reach::Everywhere;
+        const double terms = fr.absN[0] * t0 + fr.absN[1] * t1 + fr.absN[2] * t2;
+        const double sums = da[0] + da[1] + da[2] + db[0] + db[1] + db[2];
         // 16 u for the test's own rounding; 8 u uMax for a corner that the
         // test's enlargement would round one step apart from ours.
-        const double errorBound = 16.0 * kUnit * terms + 8.0 * kUnit * uMax * (sumA + sumB) * nSum + kTiny;
+        const double errorBound = 16.0 * kUnit * terms + 8.0 * kUnit * uMax * sums * fr.nSum + kTiny;
         if (!(errorBound < kHuge)) return Reach::Everywhere;
 
         const double e[3] = {u[j][0] - u[i][0], u[j][1] - u[i][1], u[j][2] - u[i][2]};
@@ -184,25 +177,75 @@ Reach clipTriangle(const FaceFrame& fr, const double u[3][3], double uMax, const
         const double cr[3] = {u[i][1] * u[j][2] - u[i][2] * u[j][1], u[i][2] * u[j][0] - u[i][0] * u[j][2],
                               u[i][0] * u[j][1] - u[i][1] * u[j][0]};
         const double c = cr[0] * n[0] + cr[1] * n[1] + cr[2] * n[2];
-        const double alpha = g[p] - g[k] * n[p] / nk;
-        const double beta = g[q] - g[k] * n[q] / nk;
+        const double alpha = g[p] - g[k] * fr.slopeA;
+        const double beta = g[q] - g[k] * fr.slopeB;
         // Double rounding of these few operations, many times over.
         const double rounding =
-            1e-12 * (std::fabs(c) + std::fabs(alpha) * absA + std::fabs(beta) * absB +
-                     std::fabs(g[k]) * std::max(std::fabs(hMin), std::fabs(hMax)) +
-                     (std::fabs(cr[0]) * absN[0] + std::fabs(cr[1]) * absN[1] + std::fabs(cr[2]) * absN[2]));
+            1e-12 * (std::fabs(c) + std::fabs(alpha) * absA + std::fabs(beta) * absB + std::fabs(g[k]) * absH +
+                     std::fabs(cr[0]) * fr.absN[0] + std::fabs(cr[1]) * fr.absN[1] + std::fabs(cr[2]) * fr.absN[2]);
         const double rhs = c + errorBound + std::fabs(g[k]) * eps + rounding;
         if (!std::isfinite(alpha) || !std::isfinite(beta) || !std::isfinite(rhs)) return Reach::Everywhere;
-        count = clipHalfPlane(poly, count, alpha, beta, rhs, next);
-        std::swap(poly, next);
-        if (count == 0) return Reach::None;
+        out.alpha[i] = alpha;
+        out.beta[i] = beta;
+        out.rhs[i] = rhs;
     }
-    Rect box{poly[0].a, poly[0].a, poly[0].b, poly[0].b};
-    for (int i = 1; i < count; ++i) {
-        box.a0 = std::min(box.a0, poly[i].a);
-        box.a1 = std::max(box.a1, poly[i].a);
-        box.b0 = std::min(box.b0, poly[i].b);
-        box.b1 = std::max(box.b1, poly[i].b);
+    return Reach::Rect;
+}
+
+// The bounding rectangle, inside r, of the points of r that satisfy all three half-planes.
+Reach regionInside(const HalfPlanes& h, const Rect& r, Rect& out) {
+    Rect box;
+    // Edge normals that surround the origin (weights of one sign) bound a
+    // triangle: its corners are the pairwise meets of the lines. Otherwise,
+    // or when two lines are nearly parallel, r is clipped by each half-plane.
+    double w[3];
+    bool closedForm = true;
+    for (int i = 0; i < 3 && closedForm; ++i) {
+        const int j = i == 2 ? 0 : i + 1, k = j == 2 ? 0 : j + 1;
+        w[i] = h.alpha[j] * h.beta[k] - h.beta[j] * h.alpha[k];
+        const double scale = (std::fabs(h.alpha[j]) + std::fabs(h.beta[j])) * (std::fabs(h.alpha[k]) + std::fabs(h.beta[k]));
+        closedForm = std::fabs(w[i]) > 1e-6 * scale;
+    }
+    closedForm = closedForm && ((w[0] > 0 && w[1] > 0 && w[2] > 0) || (w[0] < 0 && w[1] < 0 && w[2] < 0));
+    if (closedForm) {
+        const double side = w[0] * h.rhs[0] + w[1] * h.rhs[1] + w[2] * h.rhs[2];
+        if (w[0] > 0 ? side < 0.0 : side > 0.0) return Reach::None;
+        for (int m = 0; m < 3; ++m) {
+            // The meet of the two lines other than line m.
+            const int i = m == 2 ? 0 : m + 1, j = i == 2 ? 0 : i + 1;
+            const double det = w[m];
+            const double xa = (h.rhs[i] * h.beta[j] - h.rhs[j] * h.beta[i]) / det;
+            const double xb = (h.alpha[i] * h.rhs[j] - h.alpha[j] * h.rhs[i]) / det;
+            // Its rounding, generously: cancellation in the numerators and in det.
+            const double cond = (std::fabs(h.alpha[i] * h.beta[j]) + std::fabs(h.alpha[j] * h.beta[i])) / std::fabs(det);
+            const double ea = 1e-14 * cond * (std::fabs(h.rhs[i] * h.beta[j]) + std::fabs(h.rhs[j] * h.beta[i])) / std::fabs(det);
+            const double eb = 1e-14 * cond * (std::fabs(h.alpha[i] * h.rhs[j]) + std::fabs(h.alpha[j] * h.rhs[i])) / std::fabs(det);
+            if (m == 0) box = Rect{xa - ea, xa + ea, xb - eb, xb + eb};
+            box.a0 = std::min(box.a0, xa - ea);
+            box.a1 = std::max(box.a1, xa + ea);
+            box.b0 = std::min(box.b0, xb - eb);
+            box.b1 = std::max(box.b1, xb + eb);
+        }
+        if (!std::isfinite(box.a0) || !std::isfinite(box.a1) || !std::isfinite(box.b0) || !std::isfinite(box.b1))
+            closedForm = false;
+    }
+    if (!closedForm) {
+        Point2 bufA[8] = {{r.a0, r.b0}, {r.a1, r.b0}, {r.a1, r.b1}, {r.a0, r.b1}}, bufB[8];
+        Point2* poly = bufA;
+        Point2* next = bufB;
+        int count = 4;
+        for (int i = 0; i < 3; ++i) {
+            count = clipHalfPlane(poly, count, h.alpha[i], h.beta[i], h.rhs[i], next);
+            std::swap(poly, next);
+            if (count == 0) return Reach::None;
+        }
+        box = Rect{poly[0].a, poly[0].a, poly[0].b, poly[0].b};
+        for (int i = 1; i < count; ++i) {
+            box.a0 = std::min(box.a0, poly[i].a);
+            box.a1 = std::max(box.a1, poly[i].a);
+            box.b0 = std::min(box.b0, poly[i].b);
+            box.b1 = std::max(box.b1, poly[i].b);
+        }
     }
     // The clip's own rounding, then back inside r.
     const double slackA = 1e-12 * (std::fabs(box.a0) + std::fabs(box.a1) + (r.a1 - r.a0)) + 1e-300;
@@ -215,6 +258,111 @@ Reach clipTriangle(const FaceFrame& fr, const double u[3][3], double uMax, const
     return Reach::Rect;
 }
 
+// The same region in closed form, for the usual triangle. Moving a corner
+// along N changes no det(. , . , N), so each edge's exact value at a point h
+// of the plane is that of the corners projected along N into the plane:
+// s*_i(h) = K lambda_i(h), with lambda_i the barycentric coordinate of h
+// opposite edge i in the triangle those projected corners make across the
+// line, and K = +-|N|^2 / N.k times twice that triangle's signed area. With
+// one bound S for every edge's error, a pass needs lambda_i >= -S / K for all
+// i: for K > 0 the triangle scaled by 1 + 3 S / K about its centroid; for
+// K < 0 nothing at all while 3 S / |K| < 1 (the barycentric coordinates sum
+// to 1). False when the case is none of these (the half-planes decide).
+bool triangleReachClosed(const FaceFrame& fr, const double u[3][3], double uMax, const Rect& r, Reach& reach,
+                         Rect& out) {
+    const int p = 0, q = fr.q, k = fr.k;
+    const double* n = fr.n;
+    const double absNk = fr.absN[k];
+    const double n2 = n[0] * n[0] + n[1] * n[1] + n[2] * n[2];
+    double lo[3], hi[3];
+    for (int c = 0; c < 3; ++c) {
+        lo[c] = std::min({u[0][c], u[1][c], u[2][c]});
+        hi[c] = std::max({u[0][c], u[1][c], u[2][c]});
+    }
+    // The plane's height over r, relative to Q.
+    const double pa0 = fr.slopeA * r.a0, pa1 = fr.slopeA * r.a1, qb0 = fr.slopeB * r.b0, qb1 = fr.slopeB * r.b1;
+    const double hMin = -(std::max(pa0, pa1) + std::max(qb0, qb1));
+    const double hMax = -(std::min(pa0, pa1) + std::min(qb0, qb1));
+    const double absA = std::max(std::fabs(r.a0), std::fabs(r.a1));
+    const double absB = std::max(std::fabs(r.b0), std::fabs(r.b1));
+    const double absH = std::max(std::fabs(hMin), std::fabs(hMax));
+    const double numTerms = absA * fr.absN[p] + absB * fr.absN[q] + fr.absK * absNk;
+    const double eps = 1.5 * (6.0 * kUnit * numTerms / absNk +
+                              2.0 * kUnit * (absH + fr.absK + std::fabs(fr.corner[k]) + absH)) +
+                       kTiny / absNk;
+    // Per component, the largest |corner - H| over r and the three corners.
+    double d[3];
+    d[p] = std::max(std::fabs(hi[p] - r.a0), std::fabs(lo[p] - r.a1));
+    d[q] = std::max(std::fabs(hi[q] - r.b0), std::fabs(lo[q] - r.b1));
+    d[k] = std::max(std::fabs(hi[k] - hMin), std::fabs(lo[k] - hMax)) + eps;
+    const double terms = 2.0 * (fr.absN[0] * d[1] * d[2] + fr.absN[1] * d[2] * d[0] + fr.absN[2] * d[0] * d[1]);
+    const double sums = 2.0 * (d[0] + d[1] + d[2]);
+    double longest = 0.0;
+    for (int i = 0; i < 3; ++i) {
+        const int j = i == 2 ? 0 : i + 1;
+        const double ex = u[j][0] - u[i][0], ey = u[j][1] - u[i][1], ez = u[j][2] - u[i][2];
+        longest = std::max(longest, ex * ex + ey * ey + ez * ez);
+    }
+    // Every edge's error: the test's rounding, a corner one rounding step
+    // apart, and the intersection's height (|g.k| <= |edge| |N|).
+    const double slack = 16.0 * kUnit * terms + 8.0 * kUnit * uMax * sums * fr.nSum +
+                         std::sqrt(longest * n2) * eps + kTiny;
+    if (!(slack < kHuge) || !(eps < kHuge) || !(terms < kHuge) || !(numTerms < kHuge)) {
+        reach = Reach::Everywhere;
+        return true;
+    }
+    // The corners projected along N into the plane, across the line.
+    double pa[3], pb[3];
+    for (int j = 0; j < 3; ++j) {
+        const double t = (u[j][0] * n[0] + u[j][1] * n[1] + u[j][2] * n[2]) / n2;
+        pa[j] = u[j][p] - t * n[p];
+        pb[j] = u[j][q] - t * n[q];
+    }
+    const double area2 = (pa[1] - pa[0]) * (pb[2] - pb[0]) - (pb[1] - pb[0]) * (pa[2] - pa[0]);
+    const double axisSign = k == 1 ? -1.0 : 1.0;
+    const double K = axisSign * n2 / n[k] * area2;
+    if (!std::isfinite(K) || K == 0.0) return false;
+    // Twice the area next to the rounding of the corners: a sliver is left to the half-planes.
+    const double spread = (hi[p] - lo[p] + hi[q] - lo[q]);
+    if (std::fabs(area2) < 1e-9 * spread * spread) return false;
+    const double mu = slack / std::fabs(K);
+    if (K < 0.0) {
+        if (3.0 * mu < 0.5) {
+            reach = Reach::None;
+            return true;
+        }
+        return false;
+    }
+    const double grow = 1.0 + 3.0 * mu;
+    const double ga = (pa[0] + pa[1] + pa[2]) / 3.0, gb = (pb[0] + pb[1] + pb[2]) / 3.0;
+    Rect box{ga, ga, gb, gb};
+    for (int j = 0; j < 3; ++j) {
+        const double a = ga + grow * (pa[j] - ga), b = gb + grow * (pb[j] - gb);
+        box.a0 = std::min(box.a0, a);
+        box.a1 = std::max(box.a1, a);
+        box.b0 = std::min(box.b0, b);
+        box.b1 = std::max(box.b1, b);
+    }
+    // Double rounding of the projection and the scaling.
+    const double slackA = 1e-12 * (std::fabs(box.a0) + std::fabs(box.a1) + spread + (r.a1 - r.a0)) + 1e-300;
+    const double slackB = 1e-12 * (std::fabs(box.b0) + std::fabs(box.b1) + spread + (r.b1 - r.b0)) + 1e-300;
+    out.a0 = std::max(r.a0, box.a0 - slackA);
+    out.a1 = std::min(r.a1, box.a1 + slackA);
+    out.b0 = std::max(r.b0, box.b0 - slackB);
+    out.b1 = std::min(r.b1, box.b1 + slackB);
+    reach = (out.a0 <= out.a1 && out.b0 <= out.b1) ? Reach::Rect : Reach::None;
+    return true;
+}
+
+Reach clipTriangle(const FaceFrame& fr, const double u[3][3], double uMax, const Rect& r, Rect& out) {
+    Reach reach;
+    if (triangleReachClosed(fr, u, uMax, r, reach, out)) return reach;
+    HalfPlanes h;
+    const Reach got = triangleHalfPlanes(fr, u, uMax, r, h);
+    if (got != Reach::Rect) return got;
+    return regionInside(h, r, out);
+}
+
 }  // namespace
 
 int FaceGrid::cellIndexA(double a) const {
@@ -222,6 +370,10 @@ int FaceGrid::cellIndexA(double a) const {
     if (!(v > 0.0)) return 0;
     if (v >= m_cellsA) return m_cellsA - 1;
     return static_cast<int>(v);
+}
+
+long long FaceGrid::cellArea(double a0, double a1, double b0, double b1) const {
+    return static_cast<long long>(cellIndexA(a1) - cellIndexA(a0) + 1) * (cellIndexB(b1) - cellIndexB(b0) + 1);
 }
 
 int FaceGrid::cellIndexB(double b) const {
@@ -233,6 +385,30 @@ int FaceGrid::cellIndexB(double b) const {
 
 void FaceGrid::build(const FaceGridMesh& mesh, LineAxis axis, const LineOriginBox& origins, int cellsWanted,
                      const std::function<bool(int)>& include) {
+    buildCells(mesh, axis, origins, cellsWanted, include, nullptr, 0);
+}
+
+void FaceGrid::buildForOrigins(const FaceGridMesh& mesh, LineAxis axis, const Vec3* origins, int count,
+                               int cellsWanted, const std::function<bool(int)>& include) {
+    LineOriginBox box{};
+    if (count > 0) box = LineOriginBox{origins[0], origins[0]};
+    for (int i = 1; i < count; ++i) {
+        const Vec3& o = origins[i];
+        box.min = Vec3{std::min(box.min.x, o.x), std::min(box.min.y, o.y), std::min(box.min.z, o.z)};
+        box.max = Vec3{std::max(box.max.x, o.x), std::max(box.max.y, o.y), std::max(box.max.z, o.z)};
+    }
+    buildCells(mesh, axis, box, cellsWanted, include, origins, count);
+}
+
+bool FaceGrid::anyOccupied(int a0, int a1, int b0, int b1) const {
+    if (m_occupiedSum.empty()) return true;
+    const size_t w = static_cast<size_t>(m_cellsA) + 1;
+    auto at = [&](int a, int b) { return m_occupiedSum[static_cast<size_t>(b) * w + static_cast<size_t>(a)]; };
+    return at(a1 + 1, b1 + 1) - at(a0, b1 + 1) - at(a1 + 1, b0) + at(a0, b0) > 0;
+}
+
+void FaceGrid::buildCells(const FaceGridMesh& mesh, LineAxis axis, const LineOriginBox& origins, int cellsWanted,
+                          const std::function<bool(int)>& include, const Vec3* lineOrigins, int lineCount) {
     m_axis = axis;
     m_box = origins;
     const bool alongY = axis == LineAxis::Y;
@@ -269,6 +445,24 @@ void FaceGrid::build(const FaceGridMesh& mesh, LineAxis axis, const LineOriginBo
     m_scaleB = wb > 0.0 ? m_cellsB / wb : 0.0;
     const long long cellTotal = static_cast<long long>(m_cellsA) * m_cellsB;
     const long long everywhereLimit = std::max<long long>(64, cellTotal / kEverywhereShare);
+    // With the lines given, only the cells that hold one get faces: the
+    // occupied cells, counted over every rectangle from the corner (0, 0).
+    m_occupied.clear();
+    m_occupiedSum.clear();
+    if (lineOrigins) {
+        m_occupied.assign(static_cast<size_t>(cellTotal), 0);
+        for (int i = 0; i < lineCount; ++i) {
+            const Vec3& o = lineOrigins[i];
+            m_occupied[static_cast<size_t>(cellIndexA(o.x) + m_cellsA * cellIndexB(alongY ? o.z : o.y))] = 1;
+        }
+        const size_t w = static_cast<size_t>(m_cellsA) + 1;
+        m_occupiedSum.assign(w * (static_cast<size_t>(m_cellsB) + 1), 0);
+        for (int b = 0; b < m_cellsB; ++b)
+            for (int a = 0; a < m_cellsA; ++a)
+                m_occupiedSum[(static_cast<size_t>(b) + 1) * w + static_cast<size_t>(a) + 1] =
+                    m_occupied[static_cast<size_t>(a + m_cellsA * b)] + m_occupiedSum[static_cast<size_t>(b) * w + a + 1] +
+                    m_occupiedSum[(static_cast<size_t>(b) + 1) * w + a] - m_occupiedSum[static_cast<size_t>(b) * w + a];
+    }
 
     FaceFrame fr;
     fr.q = q;
@@ -302,10 +496,14 @@ void FaceGrid::build(const FaceGridMesh& mesh, LineAxis axis, const LineOriginBo
         }
         for (int i = 0; i < 3; ++i) {
             fr.n[i] = component(normal, i);
+            fr.absN[i] = std::fabs(fr.n[i]);
             fr.corner[i] = component(cornerQ, i);
         }
-        fr.k0 = component(origins.min, k) - fr.corner[k];
-        fr.k1 = component(origins.max, k) - fr.corner[k];
+        fr.nSum = fr.absN[0] + fr.absN[1] + fr.absN[2];
+        fr.slopeA = fr.n[0] / fr.n[k];
+        fr.slopeB = fr.n[q] / fr.n[k];
+        fr.absK = std::max(std::fabs(component(origins.min, k) - fr.corner[k]),
+                           std::fabs(component(origins.max, k) - fr.corner[k]));
         const Rect domain{a0 - fr.corner[0], a1 - fr.corner[0], b0 - fr.corner[q], b1 - fr.corner[q]};
 
         // The quad's two halves as the test takes them: (1, 2, 3) and (1, 3, 4).
@@ -334,17 +532,17 @@ void FaceGrid::build(const FaceGridMesh& mesh, LineAxis axis, const LineOriginBo
             Reach got = clipTriangle(fr, u, uMax, domain, r1);
             if (got == Reach::Rect) {
                 // The first bounds were taken over the whole box; taken over
-                // what it left they are far smaller. Skipped when the reach
-                // already covers no more cells than the triangle itself.
-                const double ta0 = std::min({u[0][0], u[1][0], u[2][0]}) + fr.corner[0];
-                const double ta1 = std::max({u[0][0], u[1][0], u[2][0]}) + fr.corner[0];
-                const double tb0 = std::min({u[0][q], u[1][q], u[2][q]}) + fr.corner[q];
-                const double tb1 = std::max({u[0][q], u[1][q], u[2][q]}) + fr.corner[q];
-                const bool tight = cellIndexA(r1.a0 + fr.corner[0]) >= cellIndexA(ta0) &&
-                                   cellIndexA(r1.a1 + fr.corner[0]) <= cellIndexA(ta1) &&
-                                   cellIndexB(r1.b0 + fr.corner[q]) >= cellIndexB(tb0) &&
-                                   cellIndexB(r1.b1 + fr.corner[q]) <= cellIndexB(tb1);
-                if (!tight) {
+                // what it left they are far smaller. Worth another pass only
+                // when the reach covers more than twice the cells of the
+                // triangle itself.
+                const long long own = cellArea(std::min({u[0][0], u[1][0], u[2][0]}) + fr.corner[0],
+                                               std::max({u[0][0], u[1][0], u[2][0]}) + fr.corner[0],
+                                               std::min({u[0][q], u[1][q], u[2][q]}) + fr.corner[q],
+                                               std::max({u[0][q], u[1][q], u[2][q]}) + fr.corner[q]);
+                const int ra0 = cellIndexA(r1.a0 + fr.corner[0]), ra1 = cellIndexA(r1.a1 + fr.corner[0]);
+                const int rb0 = cellIndexB(r1.b0 + fr.corner[q]), rb1 = cellIndexB(r1.b1 + fr.corner[q]);
+                const long long reached = static_cast<long long>(ra1 - ra0 + 1) * (rb1 - rb0 + 1);
+                if (reached > 2 * own && anyOccupied(ra0, ra1, rb0, rb1)) {
                     Rect r2;
                     got = clipTriangle(fr, u, uMax, r1, r2);
                     if (got == Reach::Rect) r1 = r2;
@@ -377,22 +575,29 @@ void FaceGrid::build(const FaceGridMesh& mesh, LineAxis axis, const LineOriginBo
             m_everywhere.push_back(f);
             continue;
         }
+        if (!anyOccupied(ca0, ca1, cb0, cb1)) continue;
         m_reach.insert(m_reach.end(), {f, ca0, ca1, cb0, cb1});
     }
 
     // Counting sort into the cells, faces in ascending order within each.
     m_cellStart.assign(static_cast<size_t>(cellTotal) + 1, 0u);
+    const bool sparse = !m_occupied.empty();
     for (size_t i = 0; i < m_reach.size(); i += 5)
         for (int b = m_reach[i + 3]; b <= m_reach[i + 4]; ++b)
-            for (int a = m_reach[i + 1]; a <= m_reach[i + 2]; ++a) ++m_cellStart[static_cast<size_t>(a + m_cellsA * b) + 1];
+            for (int a = m_reach[i + 1]; a <= m_reach[i + 2]; ++a) {
+                const size_t cell = static_cast<size_t>(a + m_cellsA * b);
+                if (!sparse || m_occupied[cell]) ++m_cellStart[cell + 1];
+            }
     for (size_t c = 1; c < m_cellStart.size(); ++c) m_cellStart[c] += m_cellStart[c - 1];
     m_entries.resize(m_cellStart.back());
     std::vector<std::uint32_t>& fill = m_fill;
     fill.assign(m_cellStart.begin(), m_cellStart.end() - 1);
     for (size_t i = 0; i < m_reach.size(); i += 5)
         for (int b = m_reach[i + 3]; b <= m_reach[i + 4]; ++b)
-            for (int a = m_reach[i + 1]; a <= m_reach[i + 2]; ++a)
-                m_entries[fill[static_cast<size_t>(a + m_cellsA * b)]++] = m_reach[i];
+            for (int a = m_reach[i + 1]; a <= m_reach[i + 2]; ++a) {
+                const size_t cell = static_cast<size_t>(a + m_cellsA * b);
+                if (!sparse || m_occupied[cell]) m_entries[fill[cell]++] = m_reach[i];
+            }
 }
 
 }  // namespace vortel

@@ -83,6 +83,12 @@ public:
     void build(const FaceGridMesh& mesh, LineAxis axis, const LineOriginBox& origins, int cellsWanted,
                const std::function<bool(int)>& include = {});
 
+    // The same for lines from exactly these origins (the box is theirs): only
+    // the cells holding one of them get their faces. A query from a point in
+    // another cell visits every sorted face.
+    void buildForOrigins(const FaceGridMesh& mesh, LineAxis axis, const Vec3* origins, int count, int cellsWanted,
+                         const std::function<bool(int)>& include = {});
+
     // Calls visit(face) for every face whose inside test can pass at the point
     // where the line from `origin` meets its plane, in ascending face order,
     // each once. An origin outside the box given to build() gets every sorted face.
@@ -98,6 +104,10 @@ public:
             return;
         }
         const int cell = cellIndexA(a) + m_cellsA * cellIndexB(b);
+        if (!m_occupied.empty() && !m_occupied[static_cast<size_t>(cell)]) {
+            for (int f : m_sorted) visit(f);
+            return;
+        }
         const int* c = m_entries.data() + m_cellStart[static_cast<size_t>(cell)];
         const int* cEnd = m_entries.data() + m_cellStart[static_cast<size_t>(cell) + 1];
         const int* e = m_everywhere.data();
@@ -123,8 +133,14 @@ public:
     const std::vector<int>& sortedFaces() const { return m_sorted; }
 
 private:
+    void buildCells(const FaceGridMesh& mesh, LineAxis axis, const LineOriginBox& origins, int cellsWanted,
+                    const std::function<bool(int)>& include, const Vec3* lineOrigins, int lineCount);
+    // True when a cell of the rectangle holds a given origin (always without them).
+    bool anyOccupied(int a0, int a1, int b0, int b1) const;
     int cellIndexA(double a) const;
     int cellIndexB(double b) const;
+    // Cells of the rectangle [a0, a1] x [b0, b1].
+    long long cellArea(double a0, double a1, double b0, double b1) const;
 
     LineAxis m_axis = LineAxis::Y;
     LineOriginBox m_box;
@@ -138,6 +154,9 @@ private:
     // Per face with a reach: the face, then its first and last cell across and down.
     std::vector<int> m_reach;
     std::vector<std::uint32_t> m_fill;
+    // With given origins: which cells hold one, and their running sums (a row and a column more).
+    std::vector<unsigned char> m_occupied;
+    std::vector<int> m_occupiedSum;
 };
 
 }  // namespace vortel
