@@ -226,3 +226,20 @@ TEST(FaceGrid, LinesAFewStepsPastACornerFindTheFaceAcrossACellBorder) {
     // The case is real: the test does pass beyond the corner now and then.
     EXPECT_GT(passedBeyond, 0);
 }
+
+TEST(FaceGrid, BuiltForGivenOriginsAnswersThemAndEveryOtherPointWithAllFaces) {
+    std::mt19937 rng(31);
+    for (LineAxis axis : {LineAxis::Y, LineAxis::Z}) {
+        const ScatterMesh m = randomSoup(rng, 300, 0.35f);
+        std::vector<Vec3> origins = aimedOrigins(rng, m, axis, 0.5f, 0.5f, 200);
+        origins.resize(400);
+        FaceGrid grid;
+        grid.buildForOrigins(m.view(), axis, origins.data(), static_cast<int>(origins.size()), 300);
+        checkLines(m, grid, axis, origins);
+        // Fewer entries than cells x faces: the empty cells got none.
+        EXPECT_LT(grid.cellEntries(), origins.size() * 40);
+        // A point of an empty cell (or outside) still gets every face it could need.
+        const std::vector<Vec3> others = aimedOrigins(rng, m, axis, 0.5f, 0.5f, 300);
+        checkLines(m, grid, axis, others);
+    }
+}
