@@ -22,7 +22,6 @@ inline constexpr int Trackbar = 1018;
 inline constexpr int StripP = 1028;  // "P", the strip builder
 }  // namespace hairdlg
 
-inline constexpr int kHairRequestMessage = 0x1500;
 inline constexpr int kHairTrackbarMin = 1;
 inline constexpr int kHairTrackbarMax = 100;
 inline constexpr int kHairTrackbarStart = 10;
