@@ -1,8 +1,6 @@
 // The hair operation; see Hair.h.
 #include "scatter/Hair.h"
 
-#include "doc/Text.h"
-
 namespace vortel {
 
 namespace {
@@ -11,22 +9,18 @@ bool isVertex(int v, int vertexCount) { return v >= 1 && v <= vertexCount; }
 
 long long countLinePoints(const LineFaceTable& faces, int vertexCount) {
     long long points = 0;
-    for (int f = 0; f < faces.faceCount; ++f) {
-        if (!faces.isLine(f)) continue;
-        const int* cv = faces.cornerVertexList + faces.faceFirstCorner[f];
-        for (int j = 0; j < faces.faceCornerCount[f]; ++j) points += isVertex(cv[j], vertexCount) ? 1 : 0;
-    }
+    faces.forEachLine([&](const int* cv, int n) {
+        for (int j = 0; j < n; ++j) points += isVertex(cv[j], vertexCount) ? 1 : 0;
+    });
     return points;
 }
 
 int collectLinePoints(const LineFaceTable& faces, const Vec3* display, int vertexCount, HairMesh& mesh) {
     int count = 0;
-    for (int f = 0; f < faces.faceCount; ++f) {
-        if (!faces.isLine(f)) continue;
-        const int* cv = faces.cornerVertexList + faces.faceFirstCorner[f];
-        for (int j = 0; j < faces.faceCornerCount[f]; ++j)
+    faces.forEachLine([&](const int* cv, int n) {
+        for (int j = 0; j < n; ++j)
             if (isVertex(cv[j], vertexCount)) mesh.vertices[count++] = display[cv[j] - 1];
-    }
+    });
     mesh.vertexCount = count;
     return count;
 }
@@ -38,15 +32,10 @@ HairResult runHairOperation(CVELTADoc& doc, HairMesh& mesh, int w) {
         return HairResult::Done;
     }
     const LineFaceTable faces = LineFaceTable::of(doc);
-    const long long points = countLinePoints(faces, doc.vertexCount);
-    if (points > kMaxHairVertices) {
-        doc.platform().messageBox("HAIR", formatMessage("TOO MANY HAIR POINTS [%lld/%d]", points, kMaxHairVertices),
-                                  MsgButtons::Ok, MsgIcon::Warning);
+    if (!fitsHairList(doc.platform(), "HAIR", "POINTS", countLinePoints(faces, doc.vertexCount), kMaxHairVertices))
         return HairResult::Refused;
-    }
     collectLinePoints(faces, doc.displayVertexArray.data(), doc.vertexCount, mesh);
-    mesh.displayScale = doc.displayScale;
-    mesh.displayCentre = doc.displayCentre;
+    mesh.takeTransformOf(doc);
     doc.redrawAll();
     return HairResult::Done;
 }

@@ -34,23 +34,12 @@ HairExportResult exportHair(CVELTADoc& doc, const HairMesh& mesh) {
         return HairExportResult::OpenFailed;
     }
 
-    const double scale = mesh.displayScale;
-    const double cx = mesh.displayCentre.x, cy = mesh.displayCentre.y, cz = mesh.displayCentre.z;
     const int strands = doc.hairStrandCount < kMaxHairStrands ? doc.hairStrandCount : kMaxHairStrands;
     int leftOut = 0;
     {
         ObjTextOut out(file);
         out.literal("# Convert by TOLK\n");
-        for (int m = 0; m < mesh.vertexCount; ++m) {
-            const Vec3& v = mesh.vertices[m];
-            out.literal("v ");
-            out.fixed6(static_cast<double>(v.x) / scale + cx);
-            out.ch(' ');
-            out.fixed6(static_cast<double>(v.y) / scale + cy);
-            out.ch(' ');
-            out.fixed6(static_cast<double>(v.z) / scale + cz);
-            out.ch('\n');
-        }
+        for (int m = 0; m < mesh.vertexCount; ++m) out.displayVertex(mesh.vertices[m], mesh.displayScale, mesh.displayCentre);
         for (int f = 0; f < strands; ++f) {
             if (!hairFaceIsWhole(mesh, f)) {
                 ++leftOut;

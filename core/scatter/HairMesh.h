@@ -30,6 +30,15 @@ struct HairMesh {
     // The display transform the vertex list was taken with.
     float displayScale = 1.0f;
     Vec3 displayCentre;
+
+    void takeTransformOf(const CVELTADoc& doc) {
+        displayScale = doc.displayScale;
+        displayCentre = doc.displayCentre;
+    }
 };
+
+// True when N entries fit a hair list of LIMIT; otherwise says so ("TOO MANY
+// HAIR <WHAT> [n/limit]") under CAPTION and is false.
+bool fitsHairList(Platform& ui, const char* caption, const char* what, long long n, int limit);
 
 }  // namespace vortel

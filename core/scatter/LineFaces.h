@@ -23,6 +23,13 @@ struct LineFaceTable {
         const int first = faceFirstCorner[f], n = faceCornerCount[f];
         return faceKind[f] == 'L' && first >= 0 && n >= 0 && first <= cornerSlots - n;
     }
+    // Calls line(corners, n) for every line face in face order, with its
+    // corner vertex numbers and their count.
+    template <class Line>
+    void forEachLine(Line&& line) const {
+        for (int f = 0; f < faceCount; ++f)
+            if (isLine(f)) line(cornerVertexList + faceFirstCorner[f], faceCornerCount[f]);
+    }
 };
 
 // Whether any face of the document is a line.

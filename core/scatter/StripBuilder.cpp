@@ -17,24 +17,25 @@ static_assert(std::bit_cast<std::uint32_t>(kStripOffset) == 0x3F8147AEu);
 bool segmentHasEnd(int e, int vertexCount) { return e >= 1 && e < vertexCount; }
 }  // namespace
 
+bool fitsHairList(Platform& ui, const char* caption, const char* what, long long n, int limit) {
+    if (n <= limit) return true;
+    ui.messageBox(caption, formatMessage("TOO MANY HAIR %s [%lld/%d]", what, n, limit), MsgButtons::Ok,
+                  MsgIcon::Warning);
+    return false;
+}
+
 long long countHairStrips(const LineFaceTable& faces, int vertexCount) {
     long long strips = 0;
-    for (int f = 0; f < faces.faceCount; ++f) {
-        if (!faces.isLine(f)) continue;
-        const int* cv = faces.cornerVertexList + faces.faceFirstCorner[f];
-        const int n = faces.faceCornerCount[f];
+    faces.forEachLine([&](const int* cv, int n) {
         for (int j = 0; j + 1 < n; ++j) strips += segmentHasEnd(cv[j], vertexCount) ? 1 : 0;
-    }
+    });
     return strips;
 }
 
 int buildHairStrips(const LineFaceTable& faces, const Vec3* display, int vertexCount, HairMesh& mesh) {
     int b = 0;  // hair vertices (and corners) so far
     int strips = 0;
-    for (int f = 0; f < faces.faceCount; ++f) {
-        if (!faces.isLine(f)) continue;
-        const int* cv = faces.cornerVertexList + faces.faceFirstCorner[f];
-        const int n = faces.faceCornerCount[f];
+    faces.forEachLine([&](const int* cv, int n) {
         for (int j = 0; j + 1 < n; ++j) {
             const int e = cv[j];
             if (!segmentHasEnd(e, vertexCount)) continue;
@@ -53,23 +54,17 @@ int buildHairStrips(const LineFaceTable& faces, const Vec3* display, int vertexC
             ++strips;
             b += kHairCornersPerStrip;
         }
-    }
+    });
     mesh.vertexCount = b;
     return strips;
 }
 
 HairResult runStripBuilder(CVELTADoc& doc, HairMesh& mesh) {
     const LineFaceTable faces = LineFaceTable::of(doc);
-    const long long strips = countHairStrips(faces, doc.vertexCount);
-    if (strips > kMaxHairStrands) {
-        doc.platform().messageBox("VORTEL", formatMessage("TOO MANY HAIR STRIPS [%lld/%d]", strips, kMaxHairStrands),
-                                  MsgButtons::Ok, MsgIcon::Warning);
+    if (!fitsHairList(doc.platform(), "VORTEL", "STRIPS", countHairStrips(faces, doc.vertexCount), kMaxHairStrands))
         return HairResult::Refused;
-    }
-    doc.hairStrandCount = 0;
     doc.hairStrandCount = buildHairStrips(faces, doc.displayVertexArray.data(), doc.vertexCount, mesh);
-    mesh.displayScale = doc.displayScale;
-    mesh.displayCentre = doc.displayCentre;
+    mesh.takeTransformOf(doc);
     doc.platform().messageBox("VORTEL", formatMessage("%d", doc.hairStrandCount), MsgButtons::Ok, MsgIcon::None);
     return HairResult::Done;
 }
