@@ -52,7 +52,8 @@ void appendGrid(std::string& s, bool bumpy) {
         for (int c = 0; c < kColumns; ++c) {
             const double lon = 2 * M_PI * c / kColumns;
             double radius = 1.0;
-            if (bumpy) radius = 0.93 + 0.09 * std::sin(5 * lon) * std::cos(7 * lat) + 0.02 * std::sin(23 * lon + 11 * lat);
+            if (bumpy)
+                radius = 0.93 + 0.09 * std::sin(5 * lon) * std::cos(7 * lat) + 0.02 * std::sin(23 * lon + 11 * lat);
             appendVertex(s, radius * 0.6 * std::cos(lat) * std::cos(lon), radius * 1.7 * std::sin(lat),
                          radius * 0.4 * std::cos(lat) * std::sin(lon));
         }
@@ -87,7 +88,8 @@ std::string hairObj() {
         const double lon = 2 * M_PI * (k % 100) / 100, lat = 0.1 + 1.3 * (k / 100) / 100.0;
         for (int j = 0; j < kStrandCorners; ++j) {
             const double r = 1.0 + 0.05 * j;
-            appendVertex(s, r * std::cos(lat) * std::cos(lon), r * std::sin(lat) - 0.02 * j * j, r * std::cos(lat) * std::sin(lon));
+            appendVertex(s, r * std::cos(lat) * std::cos(lon), r * std::sin(lat) - 0.02 * j * j,
+                         r * std::cos(lat) * std::sin(lon));
         }
     }
     char line[32];

@@ -86,9 +86,11 @@ public:
         m_box = box;
         m_lo = lo;
         const int faces = m.faces.faceCount;
-        const int range = hi - lo + 1;
+        const size_t range = static_cast<size_t>(hi - lo + 1);
         m_firstMove.assign(static_cast<size_t>(faces), -1);
         m_lastMove.assign(static_cast<size_t>(faces), -1);
+        int* firstMove = m_firstMove.data();
+        int* lastMove = m_lastMove.data();
         m_loose.clear();
         m_levels.clear();
         m_settledLoose = 0;
@@ -98,52 +100,57 @@ public:
             ++candidateFaces;
             const int* cv = m.faces.cornerVertices + m.faces.faceFirstCorner[f];
             const int used = m.faces.faceCornerCount[f] >= 4 ? 4 : 3;
-            int firstMove = hi + 1, lastMove = lo - 1;
-            for (int c = 0; c < used; ++c)
-                if (cv[c] >= lo && cv[c] <= hi) {
-                    firstMove = std::min(firstMove, cv[c]);
-                    lastMove = std::max(lastMove, cv[c]);
+            for (int c = 0; c < used; ++c) {
+                if (cv[c] < lo || cv[c] > hi) continue;
+                if (firstMove[f] < 0) {
+                    firstMove[f] = lastMove[f] = cv[c];
+                    ++moving;
                 }
-            if (firstMove > hi) continue;
-            m_firstMove[static_cast<size_t>(f)] = firstMove;
-            m_lastMove[static_cast<size_t>(f)] = lastMove;
-            ++moving;
+                firstMove[f] = std::min(firstMove[f], cv[c]);
+                lastMove[f] = std::max(lastMove[f], cv[c]);
+            }
         }
         // About one cell per face: finer cells sort each face into more of them
         // and cost more to build than they save in faces visited.
         m_fixed.build(m.faces, LineAxis::Y, box, std::max(64, candidateFaces - moving),
-                      [&](int f) { return m_firstMove[static_cast<size_t>(f)] < 0 && isCollisionFace(m, f); });
+                      [&](int f) { return firstMove[f] < 0 && isCollisionFace(m, f); });
         m_hasMoving = moving > 0;
         if (!m_hasMoving) return;
-        m_firstShape.build(m.faces, LineAxis::Y, box, std::max(64, moving),
-                           [&](int f) { return m_firstMove[static_cast<size_t>(f)] >= 0; });
-        // The faces whose first and whose last processed corner is vertex v, by v.
-        m_startAt.assign(static_cast<size_t>(range) + 1, 0);
-        m_settleAt.assign(static_cast<size_t>(range) + 1, 0);
+        m_firstShape.build(m.faces, LineAxis::Y, box, std::max(64, moving), [&](int f) { return firstMove[f] >= 0; });
+        // The moving faces by the vertex their first processed corner is, and
+        // how many have their last processed corner at each vertex.
+        m_startAt.assign(range + 1, 0);
+        m_settleAt.assign(range + 1, 0);
+        int* startAt = m_startAt.data();
+        int* settleAt = m_settleAt.data();
         for (int f = 0; f < faces; ++f)
-            if (m_firstMove[static_cast<size_t>(f)] >= 0) {
-                ++m_startAt[static_cast<size_t>(m_firstMove[static_cast<size_t>(f)] - lo) + 1];
-                ++m_settleAt[static_cast<size_t>(m_lastMove[static_cast<size_t>(f)] - lo) + 1];
+            if (firstMove[f] >= 0) {
+                ++startAt[firstMove[f] - lo + 1];
+                ++settleAt[lastMove[f] - lo + 1];
             }
-        for (size_t i = 1; i < m_startAt.size(); ++i) {
-            m_startAt[i] += m_startAt[i - 1];
-            m_settleAt[i] += m_settleAt[i - 1];
+        for (size_t i = 1; i <= range; ++i) {
+            startAt[i] += startAt[i - 1];
+            settleAt[i] += settleAt[i - 1];
         }
         m_startFaces.resize(static_cast<size_t>(moving));
         std::vector<int> fill(m_startAt.begin(), m_startAt.end() - 1);
+        int* next = fill.data();
         for (int f = 0; f < faces; ++f)
-            if (m_firstMove[static_cast<size_t>(f)] >= 0)
-                m_startFaces[static_cast<size_t>(fill[static_cast<size_t>(m_firstMove[static_cast<size_t>(f)] - lo)]++)] = f;
+            if (firstMove[f] >= 0) m_startFaces.data()[next[firstMove[f] - lo]++] = f;
     }
 
     template <class Visit>
     void forEach(Vec3 p, int v, Visit&& visit) const {
         m_fixed.forEachCandidate(p, visit);
         if (!m_hasMoving) return;
+        const int* firstMove = m_firstMove.data();
         m_firstShape.forEachCandidate(p, [&](int f) {
-            if (m_firstMove[static_cast<size_t>(f)] >= v) visit(f);
+            if (firstMove[f] >= v) visit(f);
         });
-        for (const auto& level : m_levels) level->grid.forEachCandidate(p, [&](int i) { visit(level->faces[static_cast<size_t>(i)]); });
+        for (const auto& level : m_levels) {
+            const int* faces = level->faces.data();
+            level->grid.forEachCandidate(p, [&](int i) { visit(faces[i]); });
+        }
         for (int f : m_loose) visit(f);
     }
 
@@ -151,7 +158,7 @@ public:
     void moved(int v) {
         if (!m_hasMoving) return;
         const size_t i = static_cast<size_t>(v - m_lo);
-        for (int k = m_startAt[i]; k < m_startAt[i + 1]; ++k) m_loose.push_back(m_startFaces[static_cast<size_t>(k)]);
+        for (int k = m_startAt[i]; k < m_startAt[i + 1]; ++k) m_loose.push_back(m_startFaces.data()[k]);
         m_settledLoose += static_cast<size_t>(m_settleAt[i + 1] - m_settleAt[i]);
         if (m_settledLoose >= kSettledBatch) settle(v);
     }
@@ -161,8 +168,7 @@ private:
     void settle(int v) {
         auto level = std::make_unique<FaceSubset>();
         std::vector<int> still;
-        for (int f : m_loose)
-            (m_lastMove[static_cast<size_t>(f)] <= v ? level->faces : still).push_back(f);
+        for (int f : m_loose) (m_lastMove.data()[f] <= v ? level->faces : still).push_back(f);
         m_loose.swap(still);
         m_settledLoose = 0;
         // Grids of equal or smaller size merge, so there are few and each face is sorted into few.
@@ -237,8 +243,8 @@ int collideRange(const CollisionMesh& m, int lo, int hi, Vec3* before, Vec3* aft
     for (int v = lo; v <= hi; ++v) {
         const int i = v - 1;
         if (progress && i % 100 == 0)
-            progress->setStatusProgress(highestIndex > 0 ? static_cast<int>(static_cast<double>(i) / highestIndex * 100.0)
-                                                         : 0);
+            progress->setStatusProgress(
+                highestIndex > 0 ? static_cast<int>(static_cast<double>(i) / highestIndex * 100.0) : 0);
         const Vec3 p = m.positions[i];
         Nearest best{absValue(p.y - kFarHeight), -1, Vec3{}};
         candidates.forEach(p, v, [&](int f) { tryFace(m, f, p, best); });

@@ -39,7 +39,8 @@ HairExportResult exportHair(CVELTADoc& doc, const HairMesh& mesh) {
     {
         ObjTextOut out(file);
         out.literal("# Convert by TOLK\n");
-        for (int m = 0; m < mesh.vertexCount; ++m) out.displayVertex(mesh.vertices[m], mesh.displayScale, mesh.displayCentre);
+        for (int m = 0; m < mesh.vertexCount; ++m)
+            out.displayVertex(mesh.vertices[m], mesh.displayScale, mesh.displayCentre);
         for (int f = 0; f < strands; ++f) {
             if (!hairFaceIsWhole(mesh, f)) {
                 ++leftOut;

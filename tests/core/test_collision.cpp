@@ -136,7 +136,8 @@ TEST(CollisionCases, AVertexInsideABoxMovesOntoTheNearerFaceAlongTheVertical) {
     ASSERT_EQ(d.markerPointCount2, 2);
     ASSERT_EQ(d.markerPointCount3, 2);
     const Vec3* now = d.displayVertexArray.data();
-    const float top = (1.0f - d.displayCentre.y) * d.displayScale, bottom = (-1.0f - d.displayCentre.y) * d.displayScale;
+    const float top = (1.0f - d.displayCentre.y) * d.displayScale;
+    const float bottom = (-1.0f - d.displayCentre.y) * d.displayScale;
     // Vertex 1 is nearer the top, vertex 2 the bottom: each goes straight onto it.
     EXPECT_EQ(now[0].x, start[0].x);
     EXPECT_EQ(now[0].z, start[0].z);

@@ -10,7 +10,8 @@
 namespace vortel::test {
 
 // The loop over all faces for every vertex of the range, step by step as Collision is described.
-inline int referenceCollide(const CollisionMesh& m, int lo, int hi, std::vector<Vec3>& before, std::vector<Vec3>& after) {
+inline int referenceCollide(const CollisionMesh& m, int lo, int hi, std::vector<Vec3>& before,
+                            std::vector<Vec3>& after) {
     const FaceGridMesh& g = m.faces;
     const Vec3 up{0, 1, 0};
     for (int v = lo; v <= hi; ++v) {
@@ -33,8 +34,8 @@ inline int referenceCollide(const CollisionMesh& m, int lo, int hi, std::vector<
                 bestHit = h;
             }
         }
-        if (bestFace >= 0 &&
-            sideOfPlane(p, g.positions[g.cornerVertices[g.faceFirstCorner[bestFace]] - 1], g.faceNormals[bestFace]) == -1) {
+        const Vec3 bestCorner = bestFace >= 0 ? g.positions[g.cornerVertices[g.faceFirstCorner[bestFace]] - 1] : p;
+        if (bestFace >= 0 && sideOfPlane(p, bestCorner, g.faceNormals[bestFace]) == -1) {
             before.push_back(p);
             after.push_back(bestHit);
             m.positions[v - 1] = bestHit;
