@@ -41,7 +41,7 @@ public:
     int windowOpenFlag = 0;
     std::function<void()> createWindow;
     std::function<void()> destroyWindow;
-    const void* windowHost = nullptr;  // the window that installed them
+    const void* windowHost = nullptr;  // the main frame that installed them
 
 private:
     CVELTADoc& m_doc;
