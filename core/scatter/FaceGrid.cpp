@@ -16,7 +16,7 @@
 //   A pass needs s >= 0 on every edge, so s*(x, A* + e, z) >= -E for some
 //   |e| <= eps: alpha x + beta z <= c + E + |g.y| eps, a half-plane in (x, z).
 // Every bound is taken over a rectangle of (x, z) that is known to hold every
-// passing point, first the origin box, then the region the first clip left.
+// passing point, first the origin box, then the reach that first pass left.
 #include "scatter/FaceGrid.h"
 
 #include <algorithm>
@@ -124,6 +124,29 @@ int clipHalfPlane(const Point2* in, int count, double alpha, double beta, double
     return n;
 }
 
+// What the bounds of one face need of a rectangle r of (across, down): the
+// plane's height over it (relative to Q), the largest coordinates, and eps,
+// the bound on the float intersection height's error. False when a bound
+// could pass the range where float stays finite.
+struct OverRect {
+    double hMin, hMax, absA, absB, absH, eps;
+};
+
+bool boundsOver(const FaceFrame& fr, const Rect& r, OverRect& o) {
+    const double absNk = fr.absN[fr.k];
+    const double pa0 = fr.slopeA * r.a0, pa1 = fr.slopeA * r.a1, qb0 = fr.slopeB * r.b0, qb1 = fr.slopeB * r.b1;
+    o.hMin = -(std::max(pa0, pa1) + std::max(qb0, qb1));
+    o.hMax = -(std::min(pa0, pa1) + std::min(qb0, qb1));
+    o.absA = std::max(std::fabs(r.a0), std::fabs(r.a1));
+    o.absB = std::max(std::fabs(r.b0), std::fabs(r.b1));
+    o.absH = std::max(std::fabs(o.hMin), std::fabs(o.hMax));
+    const double numTerms = o.absA * fr.absN[0] + o.absB * fr.absN[fr.q] + fr.absK * absNk;
+    const double tMax = o.absH + fr.absK;
+    const double heightMax = std::fabs(fr.corner[fr.k]) + o.absH;
+    o.eps = 1.5 * (6.0 * kUnit * numTerms / absNk + 2.0 * kUnit * (tMax + heightMax)) + kTiny / absNk;
+    return numTerms < kHuge && tMax < kHuge && heightMax < kHuge && o.eps < kHuge;
+}
+
 // The half-planes alpha a + beta b <= rhs outside of which the float inside
 // test of the enlarged triangle u (corners relative to Q) fails, for points
 // in r, with every bound taken over r. uMax: the largest absolute corner
@@ -135,20 +158,9 @@ struct HalfPlanes {
 Reach triangleHalfPlanes(const FaceFrame& fr, const double u[3][3], double uMax, const Rect& r, HalfPlanes& out) {
     const int p = 0, q = fr.q, k = fr.k;
     const double* n = fr.n;
-    const double absNk = std::fabs(fr.n[k]);
-    // The plane's height over r (relative to Q) runs between its values at r's corners.
-    const double pa0 = fr.slopeA * r.a0, pa1 = fr.slopeA * r.a1, qb0 = fr.slopeB * r.b0, qb1 = fr.slopeB * r.b1;
-    const double hMin = -(std::max(pa0, pa1) + std::max(qb0, qb1));
-    const double hMax = -(std::min(pa0, pa1) + std::min(qb0, qb1));
-    const double absA = std::max(std::fabs(r.a0), std::fabs(r.a1));
-    const double absB = std::max(std::fabs(r.b0), std::fabs(r.b1));
-    const double absH = std::max(std::fabs(hMin), std::fabs(hMax));
-    const double numTerms = absA * fr.absN[p] + absB * fr.absN[q] + fr.absK * absNk;
-    const double tMax = absH + fr.absK;
-    const double heightMax = std::fabs(fr.corner[k]) + absH;
-    const double eps =
-        1.5 * (6.0 * kUnit * numTerms / absNk + 2.0 * kUnit * (tMax + heightMax)) + kTiny / absNk;
-    if (!(numTerms < kHuge) || !(tMax < kHuge) || !(heightMax < kHuge) || !(eps < kHuge)) return Reach::Everywhere;
+    OverRect o;
+    if (!boundsOver(fr, r, o)) return Reach::Everywhere;
+    const double hMin = o.hMin, hMax = o.hMax, absA = o.absA, absB = o.absB, absH = o.absH, eps = o.eps;
 
     // Per corner, the largest |corner - H| per component over r.
     double dist[3][3];
@@ -272,24 +284,18 @@ bool triangleReachClosed(const FaceFrame& fr, const double u[3][3], double uMax,
                          Rect& out) {
     const int p = 0, q = fr.q, k = fr.k;
     const double* n = fr.n;
-    const double absNk = fr.absN[k];
     const double n2 = n[0] * n[0] + n[1] * n[1] + n[2] * n[2];
     double lo[3], hi[3];
     for (int c = 0; c < 3; ++c) {
         lo[c] = std::min({u[0][c], u[1][c], u[2][c]});
         hi[c] = std::max({u[0][c], u[1][c], u[2][c]});
     }
-    // The plane's height over r, relative to Q.
-    const double pa0 = fr.slopeA * r.a0, pa1 = fr.slopeA * r.a1, qb0 = fr.slopeB * r.b0, qb1 = fr.slopeB * r.b1;
-    const double hMin = -(std::max(pa0, pa1) + std::max(qb0, qb1));
-    const double hMax = -(std::min(pa0, pa1) + std::min(qb0, qb1));
-    const double absA = std::max(std::fabs(r.a0), std::fabs(r.a1));
-    const double absB = std::max(std::fabs(r.b0), std::fabs(r.b1));
-    const double absH = std::max(std::fabs(hMin), std::fabs(hMax));
-    const double numTerms = absA * fr.absN[p] + absB * fr.absN[q] + fr.absK * absNk;
-    const double eps = 1.5 * (6.0 * kUnit * numTerms / absNk +
-                              2.0 * kUnit * (absH + fr.absK + std::fabs(fr.corner[k]) + absH)) +
-                       kTiny / absNk;
+    OverRect o;
+    if (!boundsOver(fr, r, o)) {
+        reach = Reach::Everywhere;
+        return true;
+    }
+    const double hMin = o.hMin, hMax = o.hMax, eps = o.eps;
     // Per component, the largest |corner - H| over r and the three corners.
     double d[3];
     d[p] = std::max(std::fabs(hi[p] - r.a0), std::fabs(lo[p] - r.a1));
@@ -307,7 +313,8 @@ bool triangleReachClosed(const FaceFrame& fr, const double u[3][3], double uMax,
     // apart, and the intersection's height (|g.k| <= |edge| |N|).
     const double slack = 16.0 * kUnit * terms + 8.0 * kUnit * uMax * sums * fr.nSum +
                          std::sqrt(longest * n2) * eps + kTiny;
-    if (!(slack < kHuge) || !(eps < kHuge) || !(terms < kHuge) || !(numTerms < kHuge)) {
+    const double largestProduct = std::max({d[0] * d[1], d[1] * d[2], d[2] * d[0]});
+    if (!(slack < kHuge) || !(terms < kHuge) || !(largestProduct < kHuge)) {
         reach = Reach::Everywhere;
         return true;
     }
@@ -354,7 +361,7 @@ bool triangleReachClosed(const FaceFrame& fr, const double u[3][3], double uMax,
     return true;
 }
 
-Reach clipTriangle(const FaceFrame& fr, const double u[3][3], double uMax, const Rect& r, Rect& out) {
+Reach triangleReach(const FaceFrame& fr, const double u[3][3], double uMax, const Rect& r, Rect& out) {
     Reach reach;
     if (triangleReachClosed(fr, u, uMax, r, reach, out)) return reach;
     HalfPlanes h;
@@ -529,7 +536,7 @@ void FaceGrid::buildCells(const FaceGridMesh& mesh, LineAxis axis, const LineOri
                 break;
             }
             Rect r1;
-            Reach got = clipTriangle(fr, u, uMax, domain, r1);
+            Reach got = triangleReach(fr, u, uMax, domain, r1);
             if (got == Reach::Rect) {
                 // The first bounds were taken over the whole box; taken over
                 // what it left they are far smaller. Worth another pass only
@@ -544,7 +551,7 @@ void FaceGrid::buildCells(const FaceGridMesh& mesh, LineAxis axis, const LineOri
                 const long long reached = static_cast<long long>(ra1 - ra0 + 1) * (rb1 - rb0 + 1);
                 if (reached > 2 * own && anyOccupied(ra0, ra1, rb0, rb1)) {
                     Rect r2;
-                    got = clipTriangle(fr, u, uMax, r1, r2);
+                    got = triangleReach(fr, u, uMax, r1, r2);
                     if (got == Reach::Rect) r1 = r2;
                 }
             }

@@ -16,14 +16,18 @@
 // guessed: for each edge of each enlarged triangle the test's sign is an
 // affine function of the point, computed in float; its rounding error is
 // bounded from the sizes of the operands (and so is the rounding of the
-// intersection's height), and the region where every edge's exact value stays
-// above minus its error bound is clipped from the origin box, twice, the
-// second time with bounds taken over the first result only. Faces whose
-// bounds cannot be kept small this way (nearly parallel to the line, corners
-// that are not finite numbers, magnitudes where float could overflow) are
-// visited for every line. A face whose plane is parallel to the line (normal
-// component along the line exactly 0) or whose normal or first corner is not
-// finite never meets the line at a finite point and is never visited.
+// intersection's height), and the reach is the region where every edge's
+// exact value stays above minus its error bound: for the usual triangle that
+// triangle seen along the line, scaled about its centroid; for slivers and
+// turned triangles the origin box clipped by each edge's half-plane. The
+// bounds are first taken over the whole box, then, where that left the reach
+// more than twice the triangle's own cells, over the first reach only.
+// Faces whose bounds cannot be kept finite (corners that are not finite
+// numbers, magnitudes where float could overflow) or that reach a quarter of
+// the grid (nearly parallel to the line) are visited for every line. A face
+// whose plane is parallel to the line (normal component along the line
+// exactly 0) or whose normal or first corner is not finite never meets the
+// line at a finite point and is never visited.
 //
 // Candidates are visited in ascending face order, so that a caller keeping the
 // nearest hit with a strictly-smaller distance rule gets exactly the face the
