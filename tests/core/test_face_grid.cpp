@@ -125,7 +125,7 @@ TEST(FaceGrid, FaceSoupsWithAwkwardFacesMatchThePlainLoop) {
         }
 }
 
-TEST(FaceGrid, ParallelFacesAreNeverVisitedAndNonFiniteCornersEverywhere) {
+TEST(FaceGrid, ParallelFacesAreNeverVisitedNonFiniteAndHugeOnesEverywhere) {
     ScatterMesh m;
     // 0: a vertical wall (normal without a y part): no line along Y meets it.
     m.addFace({m.addVertex({0, 0, 0}), m.addVertex({1, 0, 0}), m.addVertex({1, 1, 0})});
@@ -136,18 +136,21 @@ TEST(FaceGrid, ParallelFacesAreNeverVisitedAndNonFiniteCornersEverywhere) {
     m.addFace({m.addVertex({5, 0, 5}), m.addVertex({5, 0, 6}), m.addVertex({6, 0, 6})});
     // 3: a floor triangle whose normal is not finite.
     m.addFace({m.addVertex({0, 1, 0}), m.addVertex({0, 1, 1}), m.addVertex({1, 1, 1})});
+    // 4: a slanted triangle so large that the test's products pass float's range.
+    m.addFace({m.addVertex({-3e19f, 1e19f, -3e19f}), m.addVertex({-3e19f, -1e19f, 3e19f}), m.addVertex({3e19f, 0, 3e19f})});
     m.computeNormals();
     m.normals[3].y = std::numeric_limits<float>::infinity();
+    m.normals[4] = Vec3{0.1f, 1, 0.2f};
     FaceGrid grid;
     const std::vector<Vec3> origins = {{0.2f, 2, 0.7f}, {0.9f, 2, 0.1f}, {6, 2, 6}, {3, 2, 3}};
     grid.build(m.view(), LineAxis::Y, boxOf(origins), 16);
-    EXPECT_EQ(grid.everywhereFaces(), std::vector<int>{1});
-    EXPECT_EQ(grid.sortedFaces(), (std::vector<int>{1, 2}));
+    EXPECT_EQ(grid.everywhereFaces(), (std::vector<int>{1, 4}));
+    EXPECT_EQ(grid.sortedFaces(), (std::vector<int>{1, 2, 4}));
     checkLines(m, grid, LineAxis::Y, origins);
     // Outside the box every sorted face is a candidate.
     std::vector<int> got;
     grid.forEachCandidate(Vec3{100, 2, 100}, [&](int f) { got.push_back(f); });
-    EXPECT_EQ(got, (std::vector<int>{1, 2}));
+    EXPECT_EQ(got, (std::vector<int>{1, 2, 4}));
 }
 
 TEST(FaceGrid, FacesWithoutASurfaceAreSkippedWithoutReadingPastTheLists) {
