@@ -15,5 +15,7 @@ int cmdFuse(const std::vector<std::string>& args);
 int cmdRestore(const std::vector<std::string>& args);
 int cmdCr2(const std::vector<std::string>& args);
 int cmdSplit(const std::vector<std::string>& args);
+int cmdHair(const std::vector<std::string>& args);
+int cmdCollide(const std::vector<std::string>& args);
 
 }  // namespace vortel::cli

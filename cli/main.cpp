@@ -26,6 +26,8 @@ const Command kCommands[] = {
     {"restore", vortel::cli::cmdRestore, "restore MESH MAP OUT"},
     {"cr2", vortel::cli::cmdCr2, "cr2 BASE MT"},
     {"split", vortel::cli::cmdSplit, "split MESH [--groups LIST]"},
+    {"hair", vortel::cli::cmdHair, "hair MESH OUT [--collect W]"},
+    {"collide", vortel::cli::cmdCollide, "collide MESH OUT"},
 };
 
 int usage() {

@@ -199,8 +199,8 @@ void CVELTADoc::registerDocumentCommands() {
     CommandTable& t = m_commands;
     constexpr CommandLevel doc = CommandLevel::Document;
     auto grayed = [] { return CommandRule{false, false}; };
-    // Commands without a handler: File New and Save, and the HAIR window toggle.
-    for (int id : {cmd::FileNew, cmd::FileSave, cmd::HairDialog}) t.add(id, doc, grayed, nullptr);
+    // Commands without a handler: File New and Save.
+    for (int id : {cmd::FileNew, cmd::FileSave}) t.add(id, doc, grayed, nullptr);
 
     t.add(cmd::FileOpen, doc, nullptr, [this] { onFileOpen(); });
     t.add(cmd::SeedOpen, doc, nullptr, [this] {
@@ -210,7 +210,6 @@ void CVELTADoc::registerDocumentCommands() {
           [this] { onMtOpen(); });
     t.add(cmd::FileSaveAs, doc, [this] { return CommandRule{vertexCount != 0}; }, [this] { onSaveAs(); });
     t.add(cmd::ExportDrop, doc, [this] { return CommandRule{dropResultCount != 0}; }, nullptr);
-    t.add(cmd::ExportHair, doc, [this] { return CommandRule{hairStrandCount != 0}; }, nullptr);
     t.add(cmd::Drop, doc, [this] { return CommandRule{true, dropDialogOpenFlag != 0}; }, nullptr);
 
     for (int id : {cmd::Play, cmd::Pause, cmd::Stop, cmd::FF})

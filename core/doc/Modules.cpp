@@ -2,11 +2,13 @@
 // state, rules and command registrations stay in its own folder.
 #include "doc/CVELTADoc.h"
 #include "groups/GroupList.h"
+#include "scatter/HairModule.h"
 
 namespace vortel {
 
 void installDocumentModules(CVELTADoc& doc) {
     installGroups(doc);
+    installHairModule(doc);
 }
 
 }  // namespace vortel

@@ -24,6 +24,7 @@
 #include "browser/CTTtreeView.h"
 #include "controls/DialogUnits.h"
 #include "groups/CLIST3DView.h"
+#include "scatter/HairWindow.h"
 #include "special/CBVH.h"
 #include "special/CMTM.h"
 #include "view3d/CVELTAView.h"
@@ -71,6 +72,7 @@ const std::vector<CommandEntry>& commandTable() {
         {cmd::Drop, "DROP", {}, "drop", true},
         {cmd::ExcuteZidu, "Excute ZIDU", {}, "zidu", false},
         {cmd::Collision, "Collision", {}, "collision", false},
+        {cmd::HairDialog, "HAIR", {}, nullptr, true},
         {cmd::Motion, "MOTION", {}, nullptr, false},
         {cmd::AppAbout, "&About VORTEL ...", {}, "about", false},
         {cmd::Vuroz, "VUROZ++", {}, nullptr, false},
@@ -108,6 +110,7 @@ CMainFrame::CMainFrame(CVELTADoc& doc, QtPlatform& platform, const QStringList& 
     m_platform.attachMainWindow(this, m_progress);
 
     registerFrameCommands();
+    installHairWindow(*this, m_doc);
     m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         for (QWidget* pane : {static_cast<QWidget*>(m_view), m_tree, lowerPane()})
             if (pane && now && (now == pane || pane->isAncestorOf(now))) setActiveView(pane, false);
@@ -178,6 +181,7 @@ void CMainFrame::createMenus() {
 
     QMenu* function = bar->addMenu("&Function");
     for (int id : {cmd::SpecialFunc, cmd::Drop, cmd::ExcuteZidu, cmd::Collision, cmd::Motion}) add(function, id);
+    add(function, cmd::HairDialog);
 
     QMenu* help = bar->addMenu("&Help");
     add(help, cmd::AppAbout);
@@ -359,9 +363,6 @@ void CMainFrame::registerFrameCommands() {
           this);
     t.add(cmd::ExcuteZidu, frame, [this] { return CommandRule{handOffEnabled(m_platform.settings())}; },
           [this] { handOffToProgram(m_doc, m_platform.settings()); }, this);
-    // Collision's rule until its command is registered by the document's level.
-    t.add(cmd::Collision, frame, [this] { return CommandRule{collisionEnabled(m_platform.settings())}; }, nullptr,
-          this);
     t.add(cmd::ViewToolbar, frame, [this] { return CommandRule{true, m_toolBar && !m_toolBar->isHidden()}; },
           [this] { m_toolBar->setVisible(m_toolBar->isHidden()); }, this);
     t.add(cmd::ViewStatusBar, frame, [this] { return CommandRule{true, !statusBar()->isHidden()}; },

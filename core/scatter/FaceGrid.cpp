@@ -1,0 +1,610 @@
+// The face grid; see FaceGrid.h for what it promises and why.
+//
+// Notation of the bounds below, for one enlarged triangle u0, u1, u2 of a face
+// with float normal N and first corner Q, and a line origin P:
+//   the test of edge (ui, uj) computes s = dot(cross(ui - H, uj - H), N) in
+//   float, H = (P.x, A, P.z) for lines along Y, A the float height of the
+//   intersection. Its exact value s*(H) = c - g . (H - Q), with
+//   g = cross(uj - ui, N) and c = det(ui - Q, uj - Q, N), is affine in H.
+//   With a = ui - H and b = uj - H, |s - s*| <= 7 u sum_m |N_m| (|a_m+1 b_m+2| +
+//   |a_m+2 b_m+1|) (u = 2^-24; differences, products, the cross's subtraction
+//   and the dot's sums each round once); 16 u is used.
+//   The exact height of the plane at (x, z) is A* = Q.y - (N.x (x - Q.x) +
+//   N.z (z - Q.z)) / N.y; the float A differs from it by at most eps (the
+//   numerator of the ray-plane parameter rounds five times, the division and
+//   the sum once each).
+//   A pass needs s >= 0 on every edge, so s*(x, A* + e, z) >= -E for some
+//   |e| <= eps: alpha x + beta z <= c + E + |g.y| eps, a half-plane in (x, z).
+// Every bound is taken over a rectangle of (x, z) that is known to hold every
+// passing point, first the origin box, then the reach that first pass left.
+#include "scatter/FaceGrid.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "doc/CVELTADoc.h"
+
+namespace vortel {
+
+FaceGridMesh faceGridMeshOf(const CVELTADoc& doc) {
+    FaceGridMesh m;
+    m.positions = doc.displayVertexArray.data();
+    m.vertexCount = doc.vertexCount;
+    m.cornerVertices = doc.cornerVertexList.data();
+    m.cornerEnd = doc.ownedCornerEnd();
+    m.faceFirstCorner = doc.faceFirstCorner.data();
+    m.faceCornerCount = doc.faceCornerCount.data();
+    m.faceNormals = doc.faceNormalArray.data();
+    m.faceCount = doc.faceCount;
+    return m;
+}
+
+bool faceHasSurface(const FaceGridMesh& mesh, int face) {
+    if (face < 0 || face >= mesh.faceCount) return false;
+    const int first = mesh.faceFirstCorner[face];
+    const int count = mesh.faceCornerCount[face];
+    if (count < 3 || first < 0) return false;
+    const int used = count >= 4 ? 4 : 3;
+    if (first > mesh.cornerEnd - used) return false;
+    for (int c = 0; c < used; ++c) {
+        const int v = mesh.cornerVertices[first + c];
+        if (v < 1 || v > mesh.vertexCount) return false;
+    }
+    return true;
+}
+
+namespace {
+
+constexpr double kUnit = 1.0 / 16777216.0;  // float's unit roundoff, 2^-24
+// Past this, a float operation of the test might overflow: such faces are visited everywhere.
+constexpr double kHuge = 1e30;
+// Absolute error of float results near zero (gradual underflow), generously.
+constexpr double kTiny = 1e-38;
+// A face reaching more cells than this share of the grid is visited everywhere instead.
+constexpr int kEverywhereShare = 4;
+
+double component(const Vec3& v, int i) { return i == 0 ? v.x : (i == 1 ? v.y : v.z); }
+
+bool isFinite(const Vec3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+// The enlarged corners exactly as pointInTriangle makes them, operation for operation.
+void enlargeTriangle(Vec3 a, Vec3 b, Vec3 c, Vec3 out[3]) {
+    const float third = 0.33333334f;
+    Vec3 centroid;
+    centroid.x = (a.x + b.x + c.x) * third;
+    centroid.y = (a.y + c.y + b.y) * third;
+    centroid.z = (c.z + b.z + a.z) * third;
+    const float k = 1.00100005f;  // float bits 0x3F8020C5
+    auto grow = [&](Vec3 v) {
+        return Vec3{(v.x - centroid.x) * k + centroid.x, (v.y - centroid.y) * k + centroid.y,
+                    (v.z - centroid.z) * k + centroid.z};
+    };
+    out[0] = grow(a);
+    out[1] = grow(b);
+    out[2] = grow(c);
+}
+
+// A rectangle of (across, down) coordinates relative to the face's first corner.
+struct Rect {
+    double a0, a1, b0, b1;
+};
+
+// What one face shares between its triangles.
+struct FaceFrame {
+    int q = 2, k = 1;       // component of the down and the along-the-line coordinate (across is x)
+    double n[3] = {};       // face normal
+    double absN[3] = {};
+    double nSum = 0.0;      // |N.x| + |N.y| + |N.z|
+    double slopeA = 0.0, slopeB = 0.0;  // N.x / N.k and N.down / N.k: the plane's height falls by these
+    double corner[3] = {};  // first corner Q
+    double absK = 0.0;      // the largest |line origin's coordinate along the line - Q's|
+};
+
+enum class Reach { None, Rect, Everywhere };
+
+struct Point2 {
+    double a, b;
+};
+
+// Keeps the part of the convex polygon where alpha a + beta b <= rhs.
+int clipHalfPlane(const Point2* in, int count, double alpha, double beta, double rhs, Point2* out) {
+    int n = 0;
+    for (int i = 0; i < count; ++i) {
+        const Point2& s = in[i];
+        const Point2& e = in[(i + 1) % count];
+        const double ds = alpha * s.a + beta * s.b - rhs;
+        const double de = alpha * e.a + beta * e.b - rhs;
+        if (ds <= 0.0) out[n++] = s;
+        if ((ds < 0.0 && de > 0.0) || (ds > 0.0 && de < 0.0)) {
+            const double t = ds / (ds - de);
+            out[n++] = Point2{s.a + t * (e.a - s.a), s.b + t * (e.b - s.b)};
+        }
+    }
+    return n;
+}
+
+// What the bounds of one face need of a rectangle r of (across, down): the
+// plane's height over it (relative to Q), the largest coordinates, and eps,
+// the bound on the float intersection height's error. False when a bound
+// could pass the range where float stays finite.
+struct OverRect {
+    double hMin, hMax, absA, absB, absH, eps;
+};
+
+bool boundsOver(const FaceFrame& fr, const Rect& r, OverRect& o) {
+    const double absNk = fr.absN[fr.k];
+    const double pa0 = fr.slopeA * r.a0, pa1 = fr.slopeA * r.a1, qb0 = fr.slopeB * r.b0, qb1 = fr.slopeB * r.b1;
+    o.hMin = -(std::max(pa0, pa1) + std::max(qb0, qb1));
+    o.hMax = -(std::min(pa0, pa1) + std::min(qb0, qb1));
+    o.absA = std::max(std::fabs(r.a0), std::fabs(r.a1));
+    o.absB = std::max(std::fabs(r.b0), std::fabs(r.b1));
+    o.absH = std::max(std::fabs(o.hMin), std::fabs(o.hMax));
+    const double numTerms = o.absA * fr.absN[0] + o.absB * fr.absN[fr.q] + fr.absK * absNk;
+    const double tMax = o.absH + fr.absK;
+    const double heightMax = std::fabs(fr.corner[fr.k]) + o.absH;
+    o.eps = 1.5 * (6.0 * kUnit * numTerms / absNk + 2.0 * kUnit * (tMax + heightMax)) + kTiny / absNk;
+    return numTerms < kHuge && tMax < kHuge && heightMax < kHuge && o.eps < kHuge;
+}
+
+// The half-planes alpha a + beta b <= rhs outside of which the float inside
+// test of the enlarged triangle u (corners relative to Q) fails, for points
+// in r, with every bound taken over r. uMax: the largest absolute corner
+// coordinate. Everywhere when a bound could not be kept finite.
+struct HalfPlanes {
+    double alpha[3], beta[3], rhs[3];
+};
+
+Reach triangleHalfPlanes(const FaceFrame& fr, const double u[3][3], double uMax, const Rect& r, HalfPlanes& out) {
+    const int p = 0, q = fr.q, k = fr.k;
+    const double* n = fr.n;
+    OverRect o;
+    if (!boundsOver(fr, r, o)) return Reach::Everywhere;
+    const double hMin = o.hMin, hMax = o.hMax, absA = o.absA, absB = o.absB, absH = o.absH, eps = o.eps;
+
+    // Per corner, the largest |corner - H| per component over r.
+    double dist[3][3];
+    for (int j = 0; j < 3; ++j) {
+        dist[j][p] = std::max(std::fabs(u[j][p] - r.a0), std::fabs(u[j][p] - r.a1));
+        dist[j][q] = std::max(std::fabs(u[j][q] - r.b0), std::fabs(u[j][q] - r.b1));
+        dist[j][k] = std::max(std::fabs(u[j][k] - hMin), std::fabs(u[j][k] - hMax)) + eps;
+    }
+    for (int i = 0; i < 3; ++i) {
+        const int j = i == 2 ? 0 : i + 1;
+        const double* da = dist[i];
+        const double* db = dist[j];
+        const double t0 = da[1] * db[2] + da[2] * db[1];
+        const double t1 = da[2] * db[0] + da[0] * db[2];
+        const double t2 = da[0] * db[1] + da[1] * db[0];
+        if (!(t0 < kHuge) || !(t1 < kHuge) || !(t2 < kHuge)) return Reach::Everywhere;
+        const double terms = fr.absN[0] * t0 + fr.absN[1] * t1 + fr.absN[2] * t2;
+        const double sums = da[0] + da[1] + da[2] + db[0] + db[1] + db[2];
+        // 16 u for the test's own rounding; 8 u uMax for a corner that the
+        // test's enlargement would round one step apart from ours.
+        const double errorBound = 16.0 * kUnit * terms + 8.0 * kUnit * uMax * sums * fr.nSum + kTiny;
+        if (!(errorBound < kHuge)) return Reach::Everywhere;
+
+        const double e[3] = {u[j][0] - u[i][0], u[j][1] - u[i][1], u[j][2] - u[i][2]};
+        const double g[3] = {e[1] * n[2] - e[2] * n[1], e[2] * n[0] - e[0] * n[2], e[0] * n[1] - e[1] * n[0]};
+        const double cr[3] = {u[i][1] * u[j][2] - u[i][2] * u[j][1], u[i][2] * u[j][0] - u[i][0] * u[j][2],
+                              u[i][0] * u[j][1] - u[i][1] * u[j][0]};
+        const double c = cr[0] * n[0] + cr[1] * n[1] + cr[2] * n[2];
+        const double alpha = g[p] - g[k] * fr.slopeA;
+        const double beta = g[q] - g[k] * fr.slopeB;
+        // Double rounding of these few operations, many times over.
+        const double rounding =
+            1e-12 * (std::fabs(c) + std::fabs(alpha) * absA + std::fabs(beta) * absB + std::fabs(g[k]) * absH +
+                     std::fabs(cr[0]) * fr.absN[0] + std::fabs(cr[1]) * fr.absN[1] + std::fabs(cr[2]) * fr.absN[2]);
+        const double rhs = c + errorBound + std::fabs(g[k]) * eps + rounding;
+        if (!std::isfinite(alpha) || !std::isfinite(beta) || !std::isfinite(rhs)) return Reach::Everywhere;
+        out.alpha[i] = alpha;
+        out.beta[i] = beta;
+        out.rhs[i] = rhs;
+    }
+    return Reach::Rect;
+}
+
+// The bounding rectangle, inside r, of the points of r that satisfy all three half-planes.
+Reach regionInside(const HalfPlanes& h, const Rect& r, Rect& out) {
+    Rect box;
+    // Edge normals that surround the origin (weights of one sign) bound a
+    // triangle: its corners are the pairwise meets of the lines. Otherwise,
+    // or when two lines are nearly parallel, r is clipped by each half-plane.
+    double w[3];
+    bool closedForm = true;
+    for (int i = 0; i < 3 && closedForm; ++i) {
+        const int j = i == 2 ? 0 : i + 1, k = j == 2 ? 0 : j + 1;
+        w[i] = h.alpha[j] * h.beta[k] - h.beta[j] * h.alpha[k];
+        const double scale = (std::fabs(h.alpha[j]) + std::fabs(h.beta[j])) * (std::fabs(h.alpha[k]) + std::fabs(h.beta[k]));
+        closedForm = std::fabs(w[i]) > 1e-6 * scale;
+    }
+    closedForm = closedForm && ((w[0] > 0 && w[1] > 0 && w[2] > 0) || (w[0] < 0 && w[1] < 0 && w[2] < 0));
+    if (closedForm) {
+        const double side = w[0] * h.rhs[0] + w[1] * h.rhs[1] + w[2] * h.rhs[2];
+        if (w[0] > 0 ? side < 0.0 : side > 0.0) return Reach::None;
+        for (int m = 0; m < 3; ++m) {
+            // The meet of the two lines other than line m.
+            const int i = m == 2 ? 0 : m + 1, j = i == 2 ? 0 : i + 1;
+            const double det = w[m];
+            const double xa = (h.rhs[i] * h.beta[j] - h.rhs[j] * h.beta[i]) / det;
+            const double xb = (h.alpha[i] * h.rhs[j] - h.alpha[j] * h.rhs[i]) / det;
+            // Its rounding, generously: cancellation in the numerators and in det.
+            const double cond = (std::fabs(h.alpha[i] * h.beta[j]) + std::fabs(h.alpha[j] * h.beta[i])) / std::fabs(det);
+            const double ea = 1e-14 * cond * (std::fabs(h.rhs[i] * h.beta[j]) + std::fabs(h.rhs[j] * h.beta[i])) / std::fabs(det);
+            const double eb = 1e-14 * cond * (std::fabs(h.alpha[i] * h.rhs[j]) + std::fabs(h.alpha[j] * h.rhs[i])) / std::fabs(det);
+            if (m == 0) box = Rect{xa - ea, xa + ea, xb - eb, xb + eb};
+            box.a0 = std::min(box.a0, xa - ea);
+            box.a1 = std::max(box.a1, xa + ea);
+            box.b0 = std::min(box.b0, xb - eb);
+            box.b1 = std::max(box.b1, xb + eb);
+        }
+        if (!std::isfinite(box.a0) || !std::isfinite(box.a1) || !std::isfinite(box.b0) || !std::isfinite(box.b1))
+            closedForm = false;
+    }
+    if (!closedForm) {
+        Point2 bufA[8] = {{r.a0, r.b0}, {r.a1, r.b0}, {r.a1, r.b1}, {r.a0, r.b1}}, bufB[8];
+        Point2* poly = bufA;
+        Point2* next = bufB;
+        int count = 4;
+        for (int i = 0; i < 3; ++i) {
+            count = clipHalfPlane(poly, count, h.alpha[i], h.beta[i], h.rhs[i], next);
+            std::swap(poly, next);
+            if (count == 0) return Reach::None;
+        }
+        box = Rect{poly[0].a, poly[0].a, poly[0].b, poly[0].b};
+        for (int i = 1; i < count; ++i) {
+            box.a0 = std::min(box.a0, poly[i].a);
+            box.a1 = std::max(box.a1, poly[i].a);
+            box.b0 = std::min(box.b0, poly[i].b);
+            box.b1 = std::max(box.b1, poly[i].b);
+        }
+    }
+    // The clip's own rounding, then back inside r.
+    const double slackA = 1e-12 * (std::fabs(box.a0) + std::fabs(box.a1) + (r.a1 - r.a0)) + 1e-300;
+    const double slackB = 1e-12 * (std::fabs(box.b0) + std::fabs(box.b1) + (r.b1 - r.b0)) + 1e-300;
+    out.a0 = std::max(r.a0, box.a0 - slackA);
+    out.a1 = std::min(r.a1, box.a1 + slackA);
+    out.b0 = std::max(r.b0, box.b0 - slackB);
+    out.b1 = std::min(r.b1, box.b1 + slackB);
+    if (!(out.a0 <= out.a1) || !(out.b0 <= out.b1)) return Reach::None;
+    return Reach::Rect;
+}
+
+// The same region in closed form, for the usual triangle. Moving a corner
+// along N changes no det(. , . , N), so each edge's exact value at a point h
+// of the plane is that of the corners projected along N into the plane:
+// s*_i(h) = K lambda_i(h), with lambda_i the barycentric coordinate of h
+// opposite edge i in the triangle those projected corners make across the
+// line, and K = +-|N|^2 / N.k times twice that triangle's signed area. With
+// one bound S for every edge's error, a pass needs lambda_i >= -S / K for all
+// i: for K > 0 the triangle scaled by 1 + 3 S / K about its centroid; for
+// K < 0 nothing at all while 3 S / |K| < 1 (the barycentric coordinates sum
+// to 1). False when the case is none of these (the half-planes decide).
+bool triangleReachClosed(const FaceFrame& fr, const double u[3][3], double uMax, const Rect& r, Reach& reach,
+                         Rect& out) {
+    const int p = 0, q = fr.q, k = fr.k;
+    const double* n = fr.n;
+    const double n2 = n[0] * n[0] + n[1] * n[1] + n[2] * n[2];
+    double lo[3], hi[3];
+    for (int c = 0; c < 3; ++c) {
+        lo[c] = std::min({u[0][c], u[1][c], u[2][c]});
+        hi[c] = std::max({u[0][c], u[1][c], u[2][c]});
+    }
+    OverRect o;
+    if (!boundsOver(fr, r, o)) {
+        reach = Reach::Everywhere;
+        return true;
+    }
+    const double hMin = o.hMin, hMax = o.hMax, eps = o.eps;
+    // Per component, the largest |corner - H| over r and the three corners.
+    double d[3];
+    d[p] = std::max(std::fabs(hi[p] - r.a0), std::fabs(lo[p] - r.a1));
+    d[q] = std::max(std::fabs(hi[q] - r.b0), std::fabs(lo[q] - r.b1));
+    d[k] = std::max(std::fabs(hi[k] - hMin), std::fabs(lo[k] - hMax)) + eps;
+    const double terms = 2.0 * (fr.absN[0] * d[1] * d[2] + fr.absN[1] * d[2] * d[0] + fr.absN[2] * d[0] * d[1]);
+    const double sums = 2.0 * (d[0] + d[1] + d[2]);
+    double longest = 0.0;
+    for (int i = 0; i < 3; ++i) {
+        const int j = i == 2 ? 0 : i + 1;
+        const double ex = u[j][0] - u[i][0], ey = u[j][1] - u[i][1], ez = u[j][2] - u[i][2];
+        longest = std::max(longest, ex * ex + ey * ey + ez * ez);
+    }
+    // Every edge's error: the test's rounding, a corner one rounding step
+    // apart, and the intersection's height (|g.k| <= |edge| |N|).
+    const double slack = 16.0 * kUnit * terms + 8.0 * kUnit * uMax * sums * fr.nSum +
+                         std::sqrt(longest * n2) * eps + kTiny;
+    const double largestProduct = std::max({d[0] * d[1], d[1] * d[2], d[2] * d[0]});
+    if (!(slack < kHuge) || !(terms < kHuge) || !(largestProduct < kHuge)) {
+        reach = Reach::Everywhere;
+        return true;
+    }
+    // The corners projected along N into the plane, across the line.
+    double pa[3], pb[3];
+    for (int j = 0; j < 3; ++j) {
+        const double t = (u[j][0] * n[0] + u[j][1] * n[1] + u[j][2] * n[2]) / n2;
+        pa[j] = u[j][p] - t * n[p];
+        pb[j] = u[j][q] - t * n[q];
+    }
+    const double area2 = (pa[1] - pa[0]) * (pb[2] - pb[0]) - (pb[1] - pb[0]) * (pa[2] - pa[0]);
+    const double axisSign = k == 1 ? -1.0 : 1.0;
+    const double K = axisSign * n2 / n[k] * area2;
+    if (!std::isfinite(K) || K == 0.0) return false;
+    // Twice the area next to the rounding of the corners: a sliver is left to the half-planes.
+    const double spread = (hi[p] - lo[p] + hi[q] - lo[q]);
+    if (std::fabs(area2) < 1e-9 * spread * spread) return false;
+    const double mu = slack / std::fabs(K);
+    if (K < 0.0) {
+        if (3.0 * mu < 0.5) {
+            reach = Reach::None;
+            return true;
+        }
+        return false;
+    }
+    const double grow = 1.0 + 3.0 * mu;
+    const double ga = (pa[0] + pa[1] + pa[2]) / 3.0, gb = (pb[0] + pb[1] + pb[2]) / 3.0;
+    Rect box{ga, ga, gb, gb};
+    for (int j = 0; j < 3; ++j) {
+        const double a = ga + grow * (pa[j] - ga), b = gb + grow * (pb[j] - gb);
+        box.a0 = std::min(box.a0, a);
+        box.a1 = std::max(box.a1, a);
+        box.b0 = std::min(box.b0, b);
+        box.b1 = std::max(box.b1, b);
+    }
+    // Double rounding of the projection and the scaling.
+    const double slackA = 1e-12 * (std::fabs(box.a0) + std::fabs(box.a1) + spread + (r.a1 - r.a0)) + 1e-300;
+    const double slackB = 1e-12 * (std::fabs(box.b0) + std::fabs(box.b1) + spread + (r.b1 - r.b0)) + 1e-300;
+    out.a0 = std::max(r.a0, box.a0 - slackA);
+    out.a1 = std::min(r.a1, box.a1 + slackA);
+    out.b0 = std::max(r.b0, box.b0 - slackB);
+    out.b1 = std::min(r.b1, box.b1 + slackB);
+    reach = (out.a0 <= out.a1 && out.b0 <= out.b1) ? Reach::Rect : Reach::None;
+    return true;
+}
+
+Reach triangleReach(const FaceFrame& fr, const double u[3][3], double uMax, const Rect& r, Rect& out) {
+    Reach reach;
+    if (triangleReachClosed(fr, u, uMax, r, reach, out)) return reach;
+    HalfPlanes h;
+    const Reach got = triangleHalfPlanes(fr, u, uMax, r, h);
+    if (got != Reach::Rect) return got;
+    return regionInside(h, r, out);
+}
+
+}  // namespace
+
+int FaceGrid::cellIndexA(double a) const {
+    const double v = (a - m_originA) * m_scaleA;
+    if (!(v > 0.0)) return 0;
+    if (v >= m_cellsA) return m_cellsA - 1;
+    return static_cast<int>(v);
+}
+
+long long FaceGrid::cellArea(double a0, double a1, double b0, double b1) const {
+    return static_cast<long long>(cellIndexA(a1) - cellIndexA(a0) + 1) * (cellIndexB(b1) - cellIndexB(b0) + 1);
+}
+
+int FaceGrid::cellIndexB(double b) const {
+    const double v = (b - m_originB) * m_scaleB;
+    if (!(v > 0.0)) return 0;
+    if (v >= m_cellsB) return m_cellsB - 1;
+    return static_cast<int>(v);
+}
+
+void FaceGrid::build(const FaceGridMesh& mesh, LineAxis axis, const LineOriginBox& origins, int cellsWanted,
+                     const std::function<bool(int)>& include) {
+    buildCells(mesh, axis, origins, cellsWanted, include, nullptr, 0);
+}
+
+void FaceGrid::buildForOrigins(const FaceGridMesh& mesh, LineAxis axis, const Vec3* origins, int count,
+                               int cellsWanted, const std::function<bool(int)>& include) {
+    LineOriginBox box{};
+    if (count > 0) box = LineOriginBox{origins[0], origins[0]};
+    for (int i = 1; i < count; ++i) {
+        const Vec3& o = origins[i];
+        box.min = Vec3{std::min(box.min.x, o.x), std::min(box.min.y, o.y), std::min(box.min.z, o.z)};
+        box.max = Vec3{std::max(box.max.x, o.x), std::max(box.max.y, o.y), std::max(box.max.z, o.z)};
+    }
+    buildCells(mesh, axis, box, cellsWanted, include, origins, count);
+}
+
+bool FaceGrid::anyOccupied(int a0, int a1, int b0, int b1) const {
+    if (m_occupiedSum.empty()) return true;
+    const size_t w = static_cast<size_t>(m_cellsA) + 1;
+    auto at = [&](int a, int b) { return m_occupiedSum[static_cast<size_t>(b) * w + static_cast<size_t>(a)]; };
+    return at(a1 + 1, b1 + 1) - at(a0, b1 + 1) - at(a1 + 1, b0) + at(a0, b0) > 0;
+}
+
+void FaceGrid::buildCells(const FaceGridMesh& mesh, LineAxis axis, const LineOriginBox& origins, int cellsWanted,
+                          const std::function<bool(int)>& include, const Vec3* lineOrigins, int lineCount) {
+    m_axis = axis;
+    m_box = origins;
+    const bool alongY = axis == LineAxis::Y;
+    const int q = alongY ? 2 : 1;
+    const int k = alongY ? 1 : 2;
+    m_boxMinB = static_cast<float>(component(origins.min, q));
+    m_boxMaxB = static_cast<float>(component(origins.max, q));
+    m_boxMinK = static_cast<float>(component(origins.min, k));
+    m_boxMaxK = static_cast<float>(component(origins.max, k));
+    m_sorted.clear();
+    m_everywhere.clear();
+    m_entries.clear();
+    m_reach.clear();
+
+    // Cells of about equal sides over the box's extent across the lines.
+    const double a0 = origins.min.x, a1 = origins.max.x;
+    const double b0 = m_boxMinB, b1 = m_boxMaxB;
+    const double wa = a1 - a0, wb = b1 - b0;
+    const bool boxValid = std::isfinite(wa) && std::isfinite(wb) && wa >= 0.0 && wb >= 0.0;
+    const int wanted = std::clamp(cellsWanted, 1, 1 << 22);
+    m_cellsA = m_cellsB = 1;
+    if (boxValid && wa > 0.0 && wb > 0.0) {
+        const double side = std::sqrt(wa * wb / wanted);
+        m_cellsA = static_cast<int>(std::clamp(std::ceil(wa / side), 1.0, static_cast<double>(wanted)));
+        m_cellsB = static_cast<int>(std::clamp(std::ceil(wb / side), 1.0, static_cast<double>(wanted / m_cellsA + 1)));
+    } else if (boxValid && wa > 0.0) {
+        m_cellsA = wanted;
+    } else if (boxValid && wb > 0.0) {
+        m_cellsB = wanted;
+    }
+    m_originA = a0;
+    m_originB = b0;
+    m_scaleA = wa > 0.0 ? m_cellsA / wa : 0.0;
+    m_scaleB = wb > 0.0 ? m_cellsB / wb : 0.0;
+    const long long cellTotal = static_cast<long long>(m_cellsA) * m_cellsB;
+    const long long everywhereLimit = std::max<long long>(64, cellTotal / kEverywhereShare);
+    // With the lines given, only the cells that hold one get faces: the
+    // occupied cells, counted over every rectangle from the corner (0, 0).
+    m_occupied.clear();
+    m_occupiedSum.clear();
+    if (lineOrigins) {
+        m_occupied.assign(static_cast<size_t>(cellTotal), 0);
+        for (int i = 0; i < lineCount; ++i) {
+            const Vec3& o = lineOrigins[i];
+            m_occupied[static_cast<size_t>(cellIndexA(o.x) + m_cellsA * cellIndexB(alongY ? o.z : o.y))] = 1;
+        }
+        const size_t w = static_cast<size_t>(m_cellsA) + 1;
+        m_occupiedSum.assign(w * (static_cast<size_t>(m_cellsB) + 1), 0);
+        for (int b = 0; b < m_cellsB; ++b)
+            for (int a = 0; a < m_cellsA; ++a)
+                m_occupiedSum[(static_cast<size_t>(b) + 1) * w + static_cast<size_t>(a) + 1] =
+                    m_occupied[static_cast<size_t>(a + m_cellsA * b)] + m_occupiedSum[static_cast<size_t>(b) * w + a + 1] +
+                    m_occupiedSum[(static_cast<size_t>(b) + 1) * w + a] - m_occupiedSum[static_cast<size_t>(b) * w + a];
+    }
+
+    FaceFrame fr;
+    fr.q = q;
+    fr.k = k;
+    for (int f = 0; f < mesh.faceCount; ++f) {
+        if (include && !include(f)) continue;
+        if (!faceHasSurface(mesh, f)) continue;
+        const Vec3 normal = mesh.faceNormals[f];
+        // Parallel to the line, or a normal or first corner that is not a
+        // finite number: the line never meets the plane at a finite point.
+        if (!isFinite(normal) || component(normal, k) == 0.0) continue;
+        const int first = mesh.faceFirstCorner[f];
+        const Vec3 cornerQ = mesh.positions[mesh.cornerVertices[first] - 1];
+        if (!isFinite(cornerQ)) continue;
+        m_sorted.push_back(f);
+        if (!boxValid) {
+            m_everywhere.push_back(f);
+            continue;
+        }
+
+        const int used = mesh.faceCornerCount[f] >= 4 ? 4 : 3;
+        Vec3 corner[4];
+        bool finite = true;
+        for (int c = 0; c < used; ++c) {
+            corner[c] = mesh.positions[mesh.cornerVertices[first + c] - 1];
+            finite = finite && isFinite(corner[c]);
+        }
+        if (!finite) {
+            m_everywhere.push_back(f);
+            continue;
+        }
+        for (int i = 0; i < 3; ++i) {
+            fr.n[i] = component(normal, i);
+            fr.absN[i] = std::fabs(fr.n[i]);
+            fr.corner[i] = component(cornerQ, i);
+        }
+        fr.nSum = fr.absN[0] + fr.absN[1] + fr.absN[2];
+        fr.slopeA = fr.n[0] / fr.n[k];
+        fr.slopeB = fr.n[q] / fr.n[k];
+        fr.absK = std::max(std::fabs(component(origins.min, k) - fr.corner[k]),
+                           std::fabs(component(origins.max, k) - fr.corner[k]));
+        const Rect domain{a0 - fr.corner[0], a1 - fr.corner[0], b0 - fr.corner[q], b1 - fr.corner[q]};
+
+        // The quad's two halves as the test takes them: (1, 2, 3) and (1, 3, 4).
+        const int halves = used == 4 ? 2 : 1;
+        const int halfCorners[2][3] = {{0, 1, 2}, {0, 2, 3}};
+        bool everywhere = false, any = false;
+        Rect reach{};
+        for (int h = 0; h < halves && !everywhere; ++h) {
+            Vec3 big[3];
+            enlargeTriangle(corner[halfCorners[h][0]], corner[halfCorners[h][1]], corner[halfCorners[h][2]], big);
+            double u[3][3];
+            double uMax = 0.0;
+            bool finiteBig = true;
+            for (int j = 0; j < 3; ++j) {
+                finiteBig = finiteBig && isFinite(big[j]);
+                for (int i = 0; i < 3; ++i) {
+                    u[j][i] = component(big[j], i) - fr.corner[i];
+                    uMax = std::max(uMax, std::fabs(component(big[j], i)));
+                }
+            }
+            if (!finiteBig) {
+                everywhere = true;
+                break;
+            }
+            Rect r1;
+            Reach got = triangleReach(fr, u, uMax, domain, r1);
+            if (got == Reach::Rect) {
+                // The first bounds were taken over the whole box; taken over
+                // what it left they are far smaller. Worth another pass only
+                // when the reach covers more than twice the cells of the
+                // triangle itself.
+                const long long own = cellArea(std::min({u[0][0], u[1][0], u[2][0]}) + fr.corner[0],
+                                               std::max({u[0][0], u[1][0], u[2][0]}) + fr.corner[0],
+                                               std::min({u[0][q], u[1][q], u[2][q]}) + fr.corner[q],
+                                               std::max({u[0][q], u[1][q], u[2][q]}) + fr.corner[q]);
+                const int ra0 = cellIndexA(r1.a0 + fr.corner[0]), ra1 = cellIndexA(r1.a1 + fr.corner[0]);
+                const int rb0 = cellIndexB(r1.b0 + fr.corner[q]), rb1 = cellIndexB(r1.b1 + fr.corner[q]);
+                const long long reached = static_cast<long long>(ra1 - ra0 + 1) * (rb1 - rb0 + 1);
+                if (reached > 2 * own && anyOccupied(ra0, ra1, rb0, rb1)) {
+                    Rect r2;
+                    got = triangleReach(fr, u, uMax, r1, r2);
+                    if (got == Reach::Rect) r1 = r2;
+                }
+            }
+            if (got == Reach::Everywhere) everywhere = true;
+            if (got != Reach::Rect) continue;
+            if (!any) {
+                reach = r1;
+                any = true;
+            } else {
+                reach.a0 = std::min(reach.a0, r1.a0);
+                reach.a1 = std::max(reach.a1, r1.a1);
+                reach.b0 = std::min(reach.b0, r1.b0);
+                reach.b1 = std::max(reach.b1, r1.b1);
+            }
+        }
+        if (everywhere) {
+            m_everywhere.push_back(f);
+            continue;
+        }
+        if (!any) {
+            m_sorted.pop_back();  // no line from the box can pass its test
+            continue;
+        }
+        const int ca0 = cellIndexA(reach.a0 + fr.corner[0]), ca1 = cellIndexA(reach.a1 + fr.corner[0]);
+        const int cb0 = cellIndexB(reach.b0 + fr.corner[q]), cb1 = cellIndexB(reach.b1 + fr.corner[q]);
+        const long long covered = static_cast<long long>(ca1 - ca0 + 1) * (cb1 - cb0 + 1);
+        if (covered > everywhereLimit) {
+            m_everywhere.push_back(f);
+            continue;
+        }
+        if (!anyOccupied(ca0, ca1, cb0, cb1)) continue;
+        m_reach.insert(m_reach.end(), {f, ca0, ca1, cb0, cb1});
+    }
+
+    // Counting sort into the cells, faces in ascending order within each.
+    m_cellStart.assign(static_cast<size_t>(cellTotal) + 1, 0u);
+    const bool sparse = !m_occupied.empty();
+    for (size_t i = 0; i < m_reach.size(); i += 5)
+        for (int b = m_reach[i + 3]; b <= m_reach[i + 4]; ++b)
+            for (int a = m_reach[i + 1]; a <= m_reach[i + 2]; ++a) {
+                const size_t cell = static_cast<size_t>(a + m_cellsA * b);
+                if (!sparse || m_occupied[cell]) ++m_cellStart[cell + 1];
+            }
+    for (size_t c = 1; c < m_cellStart.size(); ++c) m_cellStart[c] += m_cellStart[c - 1];
+    m_entries.resize(m_cellStart.back());
+    std::vector<std::uint32_t>& fill = m_fill;
+    fill.assign(m_cellStart.begin(), m_cellStart.end() - 1);
+    for (size_t i = 0; i < m_reach.size(); i += 5)
+        for (int b = m_reach[i + 3]; b <= m_reach[i + 4]; ++b)
+            for (int a = m_reach[i + 1]; a <= m_reach[i + 2]; ++a) {
+                const size_t cell = static_cast<size_t>(a + m_cellsA * b);
+                if (!sparse || m_occupied[cell]) m_entries[fill[cell]++] = m_reach[i];
+            }
+}
+
+}  // namespace vortel

@@ -1,0 +1,166 @@
+// FaceGrid: the faces of a mesh sorted into a 2-D grid of cells, so that many
+// straight lines of one direction (along Y, or along Z) can be cast through
+// the surface without testing every face for every line.
+//
+// Why a 2-D grid answers exactly: a line through P with direction (0, 1, 0)
+// meets a face's plane, when it meets it at a finite point, at (P.x, H.y, P.z):
+// the ray-plane intersection adds t x 0 to x and z. Whether that point passes
+// the face's inside test (Vector.h: the triangle of its first three corners
+// enlarged by 0.1 % about its centroid, or for four and more corners the two
+// halves of the quad of its first four) therefore depends on where (P.x, P.z)
+// lies in the face's outline seen along the line. For a line along Z the same
+// holds with (x, y).
+//
+// Each face is given every cell where its float inside test can pass for a
+// line whose origin lies in the origin box given to build(). The reach is not
+// guessed: for each edge of each enlarged triangle the test's sign is an
+// affine function of the point, computed in float; its rounding error is
+// bounded from the sizes of the operands (and so is the rounding of the
+// intersection's height), and the reach is the region where every edge's
+// exact value stays above minus its error bound: for the usual triangle that
+// triangle seen along the line, scaled about its centroid; for slivers and
+// turned triangles the origin box clipped by each edge's half-plane. The
+// bounds are first taken over the whole box, then, where that left the reach
+// more than twice the triangle's own cells, over the first reach only.
+// Faces whose bounds cannot be kept finite (corners that are not finite
+// numbers, magnitudes where float could overflow) or that reach a quarter of
+// the grid (nearly parallel to the line) are visited for every line. A face
+// whose plane is parallel to the line (normal component along the line
+// exactly 0) or whose normal or first corner is not finite never meets the
+// line at a finite point and is never visited.
+//
+// Candidates are visited in ascending face order, so that a caller keeping the
+// nearest hit with a strictly-smaller distance rule gets exactly the face the
+// loop over all faces gets.
+//
+// Reads the display positions, the corner vertex list, the face table's first
+// corners and corner counts, and the face normal array, through FaceGridMesh.
+// Its working arrays grow to the largest mesh seen and are kept for the next build.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "geometry/Vector.h"
+
+namespace vortel {
+
+class CVELTADoc;
+
+// The mesh as the grid reads it: flat arrays and their counts.
+struct FaceGridMesh {
+    const Vec3* positions = nullptr;  // vertex number n at index n - 1
+    int vertexCount = 0;
+    const int* cornerVertices = nullptr;  // 1-based vertex numbers
+    int cornerEnd = 0;                    // corners [0, cornerEnd) may be read
+    const int* faceFirstCorner = nullptr;
+    const int* faceCornerCount = nullptr;
+    const Vec3* faceNormals = nullptr;
+    int faceCount = 0;
+};
+
+// The document's display positions and face table.
+FaceGridMesh faceGridMeshOf(const CVELTADoc& doc);
+
+// True when the face has a surface the inside test can be run on without
+// reading outside the lists: three or more corners, its first three (or four,
+// for four and more) corners inside [0, cornerEnd), each naming a vertex of
+// the mesh. Faces without one are never visited; a caller's plain loop must
+// skip them too.
+bool faceHasSurface(const FaceGridMesh& mesh, int face);
+
+// The direction of the lines: (0, 1, 0) with cells over x and z, or (0, 0, 1)
+// with cells over x and y.
+enum class LineAxis { Y, Z };
+
+// Every line origin a query will use lies in this box (all three coordinates).
+struct LineOriginBox {
+    Vec3 min, max;
+};
+
+class FaceGrid {
+public:
+    // Sorts the faces f with include(f) true (all when include is empty) that
+    // have a surface into about cellsWanted cells over the origin box's extent
+    // across the lines.
+    void build(const FaceGridMesh& mesh, LineAxis axis, const LineOriginBox& origins, int cellsWanted,
+               const std::function<bool(int)>& include = {});
+
+    // The same for lines from exactly these origins (the box is theirs): only
+    // the cells holding one of them get their faces. A query from a point in
+    // another cell visits every sorted face.
+    void buildForOrigins(const FaceGridMesh& mesh, LineAxis axis, const Vec3* origins, int count, int cellsWanted,
+                         const std::function<bool(int)>& include = {});
+
+    // Calls visit(face) for every face whose inside test can pass at the point
+    // where the line from `origin` meets its plane, in ascending face order,
+    // each once. An origin outside the box given to build() gets every sorted face.
+    template <class Visit>
+    void forEachCandidate(Vec3 origin, Visit&& visit) const {
+        const float a = origin.x;
+        const float b = m_axis == LineAxis::Y ? origin.z : origin.y;
+        const float k = m_axis == LineAxis::Y ? origin.y : origin.z;
+        const bool inside = a >= m_box.min.x && a <= m_box.max.x && b >= m_boxMinB && b <= m_boxMaxB &&
+                            k >= m_boxMinK && k <= m_boxMaxK;
+        if (!inside) {
+            for (int f : m_sorted) visit(f);
+            return;
+        }
+        const int cell = cellIndexA(a) + m_cellsA * cellIndexB(b);
+        if (!m_occupied.empty() && !m_occupied[static_cast<size_t>(cell)]) {
+            for (int f : m_sorted) visit(f);
+            return;
+        }
+        const int* c = m_entries.data() + m_cellStart[static_cast<size_t>(cell)];
+        const int* cEnd = m_entries.data() + m_cellStart[static_cast<size_t>(cell) + 1];
+        const int* e = m_everywhere.data();
+        const int* eEnd = e + m_everywhere.size();
+        // Two ascending lists, merged.
+        while (c != cEnd && e != eEnd) {
+            if (*c < *e)
+                visit(*c++);
+            else
+                visit(*e++);
+        }
+        while (c != cEnd) visit(*c++);
+        while (e != eEnd) visit(*e++);
+    }
+
+    // ---- what the last build made (tests and benchmarks) ----
+    int cellsAcross() const { return m_cellsA; }  // along x
+    int cellsDown() const { return m_cellsB; }    // along z (lines along Y) or y (lines along Z)
+    size_t cellEntries() const { return m_entries.size(); }
+    // Faces visited for every line.
+    const std::vector<int>& everywhereFaces() const { return m_everywhere; }
+    // Every sorted face, ascending.
+    const std::vector<int>& sortedFaces() const { return m_sorted; }
+
+private:
+    void buildCells(const FaceGridMesh& mesh, LineAxis axis, const LineOriginBox& origins, int cellsWanted,
+                    const std::function<bool(int)>& include, const Vec3* lineOrigins, int lineCount);
+    // True when a cell of the rectangle holds a given origin (always without them).
+    bool anyOccupied(int a0, int a1, int b0, int b1) const;
+    int cellIndexA(double a) const;
+    int cellIndexB(double b) const;
+    // Cells of the rectangle [a0, a1] x [b0, b1].
+    long long cellArea(double a0, double a1, double b0, double b1) const;
+
+    LineAxis m_axis = LineAxis::Y;
+    LineOriginBox m_box;
+    float m_boxMinB = 0.0f, m_boxMaxB = 0.0f, m_boxMinK = 0.0f, m_boxMaxK = 0.0f;
+    int m_cellsA = 1, m_cellsB = 1;
+    double m_originA = 0.0, m_originB = 0.0, m_scaleA = 0.0, m_scaleB = 0.0;
+    std::vector<int> m_sorted;
+    std::vector<int> m_everywhere;
+    std::vector<std::uint32_t> m_cellStart;
+    std::vector<int> m_entries;
+    // Per face with a reach: the face, then its first and last cell across and down.
+    std::vector<int> m_reach;
+    std::vector<std::uint32_t> m_fill;
+    // With given origins: which cells hold one, and their running sums (a row and a column more).
+    std::vector<unsigned char> m_occupied;
+    std::vector<int> m_occupiedSum;
+};
+
+}  // namespace vortel
