@@ -1,7 +1,10 @@
 // A platform that shows nothing: every box answered OK (the last text kept),
-// every dialog cancelled, so commands run in direct mode only.
+// every dialog cancelled, so commands run in direct mode only; and the one
+// document a benchmark program builds on it.
 #pragma once
 
+#include "doc/CVELTADoc.h"
+#include "doc/MorphPlayback.h"
 #include "platform/Platform.h"
 #include "platform/Settings.h"
 
@@ -29,6 +32,20 @@ public:
 
 private:
     Settings m_settings;
+};
+
+// The one document of a benchmark program, with its playback view, built on
+// first use (it is 87 MB, as in the program).
+struct SilentSession {
+    SilentPlatform ui;
+    CVELTADoc doc{ui};
+    HeadlessView view{doc};
+    SilentSession() { doc.addView(&view); }
+
+    static SilentSession& shared() {
+        static SilentSession* s = new SilentSession();
+        return *s;
+    }
 };
 
 }  // namespace vortel::bench

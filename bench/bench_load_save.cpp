@@ -23,17 +23,9 @@ using namespace vortel;
 
 namespace {
 
-struct Bench {
-    bench::SilentPlatform ui;
-    CVELTADoc doc{ui};
-    HeadlessView view{doc};
-    Bench() { doc.addView(&view); }
-};
+using Bench = bench::SilentSession;
 
-Bench& shared() {
-    static Bench* b = new Bench();
-    return *b;
-}
+Bench& shared() { return Bench::shared(); }
 
 void vortelLoad(benchmark::State& state, const std::string& path, bool fromMemory = false) {
     Bench& b = shared();

@@ -13,6 +13,10 @@ int cmdMirror(const std::vector<std::string>& args);
 int cmdEdges(const std::vector<std::string>& args);
 int cmdFuse(const std::vector<std::string>& args);
 int cmdRestore(const std::vector<std::string>& args);
+int cmdCr2(const std::vector<std::string>& args);
+int cmdSplit(const std::vector<std::string>& args);
+int cmdHair(const std::vector<std::string>& args);
+int cmdCollide(const std::vector<std::string>& args);
 int cmdDrop(const std::vector<std::string>& args);
 
 }  // namespace vortel::cli

@@ -24,6 +24,10 @@ const Command kCommands[] = {
     {"edges", vortel::cli::cmdEdges, "edges MESH ANGLE(0..12) [OUT]"},
     {"fuse", vortel::cli::cmdFuse, "fuse MESH MAP OUT"},
     {"restore", vortel::cli::cmdRestore, "restore MESH MAP OUT"},
+    {"cr2", vortel::cli::cmdCr2, "cr2 BASE MT"},
+    {"split", vortel::cli::cmdSplit, "split MESH [--groups LIST]"},
+    {"hair", vortel::cli::cmdHair, "hair MESH OUT [--collect W]"},
+    {"collide", vortel::cli::cmdCollide, "collide MESH OUT"},
     {"drop", vortel::cli::cmdDrop,
      "drop MESH SEED OUT [--n N] [--size S] [--front] [--fixed-size] [--fixed-location] [--time T]"},
 };

@@ -1,7 +1,8 @@
 // Draws VORTEL's pictures into gui/resources/: the toolbar icons (16 x 15 and
-// twice that), the file browser's item pictures (16 x 16 and twice that), the
-// splash picture, the small mark of the About box, the progress box picture,
-// the program icon and the toolbar band background.
+// twice that), the file browser's item pictures and the group list's state
+// icons (16 x 16 and twice that), the splash picture, the small mark of the
+// About box, the progress box picture, the program icon and the toolbar band
+// background.
 //
 //   vortel_draw_resources <gui/resources folder>
 #include <QConicalGradient>
@@ -295,7 +296,7 @@ void drawIcons(const QString& dir) {
     }
 }
 
-// Draws in 16 x 16 units at SCALE (the file browser's pictures).
+// Draws in 16 x 16 units at SCALE (the file browser's and the group list's pictures).
 QImage treeIcon(const Draw& draw, int scale) {
     QImage img(16 * scale, 16 * scale, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
@@ -449,6 +450,48 @@ void drawTreeIcons(const QString& dir) {
     }
 }
 
+// The group list's state icons, 16 x 16 units: a group is a small shaded
+// cube, a material a shaded ball; shown in colour, hidden as a faint grey
+// outline crossed out.
+void drawListIcons(const QString& dir) {
+    auto cube = [](QPainter& p, bool shown) {
+        const QPointF top[] = {{8, 1.5}, {14, 4.5}, {8, 7.5}, {2, 4.5}};
+        const QPointF left[] = {{2, 4.5}, {8, 7.5}, {8, 14.5}, {2, 11.5}};
+        const QPointF right[] = {{8, 7.5}, {14, 4.5}, {14, 11.5}, {8, 14.5}};
+        p.setPen(pen(shown ? kInk : QColor(150, 150, 160), 0.8));
+        const QColor faces[] = {QColor(150, 200, 255), QColor(60, 120, 220), QColor(30, 70, 160)};
+        const QPointF* sides[] = {top, left, right};
+        for (int i = 0; i < 3; ++i) {
+            p.setBrush(shown ? faces[i] : QColor(235, 235, 240, 120));
+            p.drawPolygon(sides[i], 4);
+        }
+    };
+    auto ball = [](QPainter& p, bool shown) {
+        QRadialGradient g(QPointF(6, 5.5), 9);
+        g.setColorAt(0, QColor(255, 235, 245));
+        g.setColorAt(0.45, QColor(230, 90, 170));
+        g.setColorAt(1, QColor(110, 20, 80));
+        p.setPen(pen(shown ? kInk : QColor(150, 150, 160), 0.8));
+        p.setBrush(shown ? QBrush(g) : QBrush(QColor(235, 235, 240, 120)));
+        p.drawEllipse(QPointF(8, 8), 6.5, 6.5);
+    };
+    auto crossed = [](QPainter& p) {
+        p.setPen(pen(QColor(200, 50, 50), 1.6));
+        p.drawLine(QPointF(3, 13), QPointF(13, 3));
+    };
+    const std::pair<const char*, Draw> icons[] = {
+        {"list_group_hidden", [&](QPainter& p) { cube(p, false); crossed(p); }},
+        {"list_group_shown", [&](QPainter& p) { cube(p, true); }},
+        {"list_material_hidden", [&](QPainter& p) { ball(p, false); crossed(p); }},
+        {"list_material_shown", [&](QPainter& p) { ball(p, true); }},
+    };
+    QDir().mkpath(dir + "/icons");
+    for (const auto& [name, draw] : icons) {
+        treeIcon(draw, 1).save(QString("%1/icons/%2.png").arg(dir, name));
+        treeIcon(draw, 2).save(QString("%1/icons/%2@2x.png").arg(dir, name));
+    }
+}
+
 // The program's mark: a wire sphere with a morph arrow sweeping round it.
 void drawMark(QPainter& p, QPointF c, double r) {
     QRadialGradient glow(c - QPointF(r * 0.3, r * 0.3), r * 1.3);
@@ -562,6 +605,7 @@ int main(int argc, char** argv) {
     QDir().mkpath(dir);
     drawIcons(dir);
     drawTreeIcons(dir);
+    drawListIcons(dir);
     splash().save(dir + "/splash.png");
     mark(48, false).save(dir + "/mark.png");
     mark(64, false).save(dir + "/vortel.png");

@@ -166,10 +166,8 @@ void CVELTADoc::clearLoadSlots(bool faceTable, bool uvs) {
 }
 
 void CVELTADoc::viewRefreshAfterLoad() {
-    // After every load all groups are visible and none is selected, whether or
-    // not a group list is there to show it.
-    selectedGroup = -1;
-    std::memset(groupVisibleFlag.data(), 1, groupVisibleFlag.size());
+    // The group list, a module and the first subscriber, shows every group
+    // again and ends the selection before the windows refresh.
     for (DocumentView* v : m_views) v->onLoadRefresh();
 }
 
@@ -201,8 +199,8 @@ void CVELTADoc::registerDocumentCommands() {
     CommandTable& t = m_commands;
     constexpr CommandLevel doc = CommandLevel::Document;
     auto grayed = [] { return CommandRule{false, false}; };
-    // Commands without a handler: File New and Save, and the HAIR window toggle.
-    for (int id : {cmd::FileNew, cmd::FileSave, cmd::HairDialog}) t.add(id, doc, grayed, nullptr);
+    // Commands without a handler: File New and Save.
+    for (int id : {cmd::FileNew, cmd::FileSave}) t.add(id, doc, grayed, nullptr);
 
     t.add(cmd::FileOpen, doc, nullptr, [this] { onFileOpen(); });
     t.add(cmd::SeedOpen, doc, nullptr, [this] {
@@ -211,7 +209,6 @@ void CVELTADoc::registerDocumentCommands() {
     t.add(cmd::MtOpen, doc, [this] { return CommandRule{vertexCount != 0 && groupCount == 1}; },
           [this] { onMtOpen(); });
     t.add(cmd::FileSaveAs, doc, [this] { return CommandRule{vertexCount != 0}; }, [this] { onSaveAs(); });
-    t.add(cmd::ExportHair, doc, [this] { return CommandRule{hairStrandCount != 0}; }, nullptr);
 
     for (int id : {cmd::Play, cmd::Pause, cmd::Stop, cmd::FF})
         t.add(id, doc, [this, id] { return CommandRule{morphLoadedFlag == 1, id == playbackCommand}; },

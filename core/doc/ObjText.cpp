@@ -142,6 +142,16 @@ void ObjTextOut::fixed6(double v) {
     m_len += formatFixed6(v, m_buf + m_len);
 }
 
+void ObjTextOut::displayVertex(const Vec3& d, double scale, const Vec3& centre) {
+    literal("v ");
+    fixed6(static_cast<double>(d.x) / scale + centre.x);
+    ch(' ');
+    fixed6(static_cast<double>(d.y) / scale + centre.y);
+    ch(' ');
+    fixed6(static_cast<double>(d.z) / scale + centre.z);
+    ch('\n');
+}
+
 void ObjTextOut::integer(int v) {
     reserve(16);
     const std::uint64_t magnitude = v < 0 ? 0ull - static_cast<std::uint64_t>(static_cast<std::int64_t>(v)) : static_cast<std::uint64_t>(v);

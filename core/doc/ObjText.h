@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "geometry/Vector.h"
+
 namespace vortel {
 
 class ObjTextOut {
@@ -29,6 +31,9 @@ public:
     }
     void fixed6(double v);  // "%f"
     void integer(int v);    // "%d"
+    // "v %f %f %f\n" of a display position taken back to the mesh's file units:
+    // each coordinate / scale + the centre's.
+    void displayVertex(const Vec3& d, double scale, const Vec3& centre);
     void flush();
 
     static constexpr size_t kSize = 1 << 20;

@@ -107,7 +107,6 @@ SaveResult CVELTADoc::onSaveAs() {
     }
 
     const double scale = displayScale;
-    const double cx = displayCentre.x, cy = displayCentre.y, cz = displayCentre.z;
     const bool writeUvs = hasUvFlag == 1 && !vertexOnly;
     const bool writeFaces = !vertexOnly;
     static const std::string empty;
@@ -138,14 +137,7 @@ SaveResult CVELTADoc::onSaveAs() {
         for (int n = from; n < to; ++n) {
             const size_t i = static_cast<size_t>(n);
             if (floatingFlag[i] == 1 && !vertexOnly) continue;
-            const Vec3& d = displayVertexArray[i];
-            o.literal("v ");
-            o.fixed6(static_cast<double>(d.x) / scale + cx);
-            o.ch(' ');
-            o.fixed6(static_cast<double>(d.y) / scale + cy);
-            o.ch(' ');
-            o.fixed6(static_cast<double>(d.z) / scale + cz);
-            o.ch('\n');
+            o.displayVertex(displayVertexArray[i], scale, displayCentre);
         }
     };
     auto uvLines = [&](ObjTextOut& o, int from, int to) {

@@ -26,6 +26,7 @@
 #include "groups/CLIST3DView.h"
 #include "scatter/DropRequest.h"
 #include "scatter/DropWindow.h"
+#include "scatter/HairWindow.h"
 #include "special/CBVH.h"
 #include "special/CMTM.h"
 #include "view3d/CVELTAView.h"
@@ -73,6 +74,7 @@ const std::vector<CommandEntry>& commandTable() {
         {cmd::Drop, "DROP", {}, "drop", true},
         {cmd::ExcuteZidu, "Excute ZIDU", {}, "zidu", false},
         {cmd::Collision, "Collision", {}, "collision", false},
+        {cmd::HairDialog, "HAIR", {}, nullptr, true},
         {cmd::Motion, "MOTION", {}, nullptr, false},
         {cmd::AppAbout, "&About VORTEL ...", {}, "about", false},
         {cmd::Vuroz, "VUROZ++", {}, nullptr, false},
@@ -111,6 +113,7 @@ CMainFrame::CMainFrame(CVELTADoc& doc, QtPlatform& platform, const QStringList& 
 
     registerFrameCommands();
     installDropTool(*this, m_doc);
+    installHairWindow(*this, m_doc);
     m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         for (QWidget* pane : {static_cast<QWidget*>(m_view), m_tree, lowerPane()})
             if (pane && now && (now == pane || pane->isAncestorOf(now))) setActiveView(pane, false);
@@ -181,6 +184,7 @@ void CMainFrame::createMenus() {
 
     QMenu* function = bar->addMenu("&Function");
     for (int id : {cmd::SpecialFunc, cmd::Drop, cmd::ExcuteZidu, cmd::Collision, cmd::Motion}) add(function, id);
+    add(function, cmd::HairDialog);
 
     QMenu* help = bar->addMenu("&Help");
     add(help, cmd::AppAbout);
@@ -287,7 +291,9 @@ QWidget* CMainFrame::createLowerPane(int kind) {
     switch (kind) {
     case 1: pane = new CMTM(m_doc); break;
     case 2: pane = new CBVH(m_doc); break;
-    default: pane = new CLIST3DView(m_doc); break;
+    default:
+        pane = new CLIST3DView(m_doc, [view = QPointer<CVELTAView>(m_view)] { return view ? view->colourMode() : 0; });
+        break;
     }
     pane->setMinimumSize(1, 1);
     return pane;
@@ -360,9 +366,6 @@ void CMainFrame::registerFrameCommands() {
           this);
     t.add(cmd::ExcuteZidu, frame, [this] { return CommandRule{handOffEnabled(m_platform.settings())}; },
           [this] { handOffToProgram(m_doc, m_platform.settings()); }, this);
-    // Collision's rule until its command is registered by the document's level.
-    t.add(cmd::Collision, frame, [this] { return CommandRule{collisionEnabled(m_platform.settings())}; }, nullptr,
-          this);
     t.add(cmd::ViewToolbar, frame, [this] { return CommandRule{true, m_toolBar && !m_toolBar->isHidden()}; },
           [this] { m_toolBar->setVisible(m_toolBar->isHidden()); }, this);
     t.add(cmd::ViewStatusBar, frame, [this] { return CommandRule{true, !statusBar()->isHidden()}; },

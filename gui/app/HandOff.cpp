@@ -9,10 +9,6 @@ namespace vortel::gui {
 
 bool handOffEnabled(const Settings& settings) { return settings.getString("Excute", "Applname", "NULL") != "NULL"; }
 
-bool collisionEnabled(const Settings& settings) {
-    return settings.getString("Function", "Coligion", "NONE") != "NONE";
-}
-
 bool handOffToProgram(CVELTADoc& doc, const Settings& settings) {
     const std::string program = settings.getString("Excute", "Applname", "NULL");
     const std::string home = settings.getString("Locate", "name", "");

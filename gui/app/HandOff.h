@@ -1,5 +1,5 @@
-// "Excute ZIDU", "Collision" and "VUROZ++": the settings that switch them
-// and the hand-off of the current mesh to the configured program.
+// "Excute ZIDU" and "VUROZ++": the setting that switches the hand-off on and
+// the hand-off of the current mesh to the configured program.
 #pragma once
 
 #include <QUrl>
@@ -12,8 +12,6 @@ namespace vortel::gui {
 
 // "Excute"/"Applname" names a program ("NULL", the default, names none).
 bool handOffEnabled(const Settings& settings);
-// "Function"/"Coligion" other than "NONE" (the default) switches Collision on.
-bool collisionEnabled(const Settings& settings);
 
 // Writes the mesh to HOME + "work/POSERTMP.obj" in direct mode, then starts
 // the program detached, without a shell, with that path as its one argument.

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -43,6 +45,13 @@ inline std::string readFile(const std::string& path) {
 }
 
 inline std::string sourcePath(const std::string& rel) { return std::string(VORTEL_SOURCE_DIR) + "/" + rel; }
+
+// Runs vortel-cli with ARGS (a shell command line), its output thrown away; the exit status.
+inline int runCli(const std::string& args) {
+    const std::string command = std::string(VORTEL_CLI_PATH) + " " + args + " >/dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 // One document per process: it is 87 MB, and the program too builds it once.
 struct DocFixture {

@@ -98,12 +98,6 @@ struct PaddedLine {
 
 std::string randomPiece(std::mt19937& rng, const std::vector<std::string>& pieces) { return pieces[rng() % pieces.size()]; }
 
-int runCli(const std::string& args) {
-    const std::string command = std::string(VORTEL_CLI_PATH) + " " + args + " >/dev/null 2>&1";
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 }  // namespace
 
 TEST(Review, PropPolygonsWidenTheirGroupBox) {

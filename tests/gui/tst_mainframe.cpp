@@ -351,7 +351,7 @@ private slots:
                          "&View{&Toolbar=59392,&Status Bar=59393}\n"
                          "&Mode{MT{Play=32796,Pause=32797,FF=32799,Stop=32798},"
                          "MODEL VIEW{PIXEL=32773,WIRE=32774,WIRE ++=32772,FLAT=32775,SMOOTH=32776},UV VIEW=32835}\n"
-                         "&Function{SPECIAL FUNC=32824,DROP=32808,Excute ZIDU=32783,Collision=32807,MOTION=32839}\n"
+                         "&Function{SPECIAL FUNC=32824,DROP=32808,Excute ZIDU=32783,Collision=32807,MOTION=32839,HAIR=32816}\n"
                          "&Help{&About VORTEL ...=57664,VUROZ++=32793}"));
         QStringList bar;
         for (QAction* a : frame->toolBar()->actions()) bar << (a->isSeparator() ? "|" : QString::number(a->data().toInt()));

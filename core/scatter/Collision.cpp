@@ -1,0 +1,294 @@
+// Collision; see Collision.h.
+#include "scatter/Collision.h"
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "doc/Scratch.h"
+
+namespace vortel {
+
+namespace {
+
+const Vec3 kUp{0.0f, 1.0f, 0.0f};
+constexpr float kFarHeight = 1e13f;  // the first best distance is |P.y - 1e13|
+constexpr float kPushOut = 1.1f;
+// Faces whose last corner has moved wait in the loose list until this many
+// have gathered; then they go into a grid of their own.
+constexpr size_t kSettledBatch = 1024;
+
+// The nearest inside hit so far: the smallest distance, and among equal
+// distances the lowest face number (what the loop over all faces in order
+// keeps with its strictly-smaller rule), so candidates may come in any order.
+struct Nearest {
+    float distance;
+    int face = -1;
+    Vec3 hit;
+};
+
+// One candidate face, with the loop's own operations in the loop's order.
+inline void tryFace(const CollisionMesh& m, int f, Vec3 p, Nearest& best) {
+    const FaceGridMesh& g = m.faces;
+    const int* cv = g.cornerVertices + g.faceFirstCorner[f];
+    const Vec3* pos = g.positions;
+    const Vec3 q = pos[cv[0] - 1];
+    const Vec3 n = g.faceNormals[f];
+    Vec3 h;
+    if (!rayPlane(p, kUp, q, n, h)) return;
+    const float d = absValue(p.y - h.y);
+    // Cheaper than the inside test, and a face that cannot win needs no inside test.
+    if (!(d < best.distance || (d == best.distance && best.face >= 0 && f < best.face))) return;
+    const int inside = g.faceCornerCount[f] == 3 ? pointInTriangle(q, pos[cv[1] - 1], pos[cv[2] - 1], h, n)
+                                                 : pointInQuad(q, pos[cv[1] - 1], pos[cv[2] - 1], pos[cv[3] - 1], h, n);
+    if (!inside) return;
+    best.distance = d;
+    best.face = f;
+    best.hit = h;
+}
+
+// A grid over some of the faces, kept in a face table of their own.
+struct FaceSubset {
+    std::vector<int> faces;  // ascending face numbers
+    std::vector<int> first, count;
+    std::vector<Vec3> normals;
+    FaceGrid grid;
+
+    void build(const FaceGridMesh& mesh, const LineOriginBox& box) {
+        first.clear();
+        count.clear();
+        normals.clear();
+        for (int f : faces) {
+            first.push_back(mesh.faceFirstCorner[f]);
+            count.push_back(mesh.faceCornerCount[f]);
+            normals.push_back(mesh.faceNormals[f]);
+        }
+        FaceGridMesh sub = mesh;
+        sub.faceFirstCorner = first.data();
+        sub.faceCornerCount = count.data();
+        sub.faceNormals = normals.data();
+        sub.faceCount = static_cast<int>(faces.size());
+        grid.build(sub, LineAxis::Y, box, std::max(64, sub.faceCount));
+    }
+};
+
+// Where the candidates of the line from vertex v are found while vertices move.
+// A face none of whose tested corners is processed never changes: one grid.
+// The others ("moving" faces) change when one of their corners is processed:
+//   before their first processed corner, in a grid of their first shape;
+//   from then on in the loose list, visited for every line;
+//   after their last processed corner, in grids of their last shape (a few,
+//   doubling in size, so that each face is sorted into few grids in all).
+class Candidates {
+public:
+    void begin(const CollisionMesh& m, int lo, int hi, const LineOriginBox& box) {
+        m_mesh = &m;
+        m_box = box;
+        m_lo = lo;
+        const int faces = m.faces.faceCount;
+        const size_t range = static_cast<size_t>(hi - lo + 1);
+        m_firstMove.assign(static_cast<size_t>(faces), -1);
+        m_lastMove.assign(static_cast<size_t>(faces), -1);
+        int* firstMove = m_firstMove.data();
+        int* lastMove = m_lastMove.data();
+        m_loose.clear();
+        m_levels.clear();
+        m_settledLoose = 0;
+        int moving = 0, candidateFaces = 0;
+        for (int f = 0; f < faces; ++f) {
+            if (!isCollisionFace(m, f)) continue;
+            ++candidateFaces;
+            const int* cv = m.faces.cornerVertices + m.faces.faceFirstCorner[f];
+            const int used = m.faces.faceCornerCount[f] >= 4 ? 4 : 3;
+            for (int c = 0; c < used; ++c) {
+                if (cv[c] < lo || cv[c] > hi) continue;
+                if (firstMove[f] < 0) {
+                    firstMove[f] = lastMove[f] = cv[c];
+                    ++moving;
+                }
+                firstMove[f] = std::min(firstMove[f], cv[c]);
+                lastMove[f] = std::max(lastMove[f], cv[c]);
+            }
+        }
+        // About one cell per face: finer cells sort each face into more of them
+        // and cost more to build than they save in faces visited.
+        m_fixed.build(m.faces, LineAxis::Y, box, std::max(64, candidateFaces - moving),
+                      [&](int f) { return firstMove[f] < 0 && isCollisionFace(m, f); });
+        m_hasMoving = moving > 0;
+        if (!m_hasMoving) return;
+        m_firstShape.build(m.faces, LineAxis::Y, box, std::max(64, moving), [&](int f) { return firstMove[f] >= 0; });
+        // The moving faces by the vertex their first processed corner is, and
+        // how many have their last processed corner at each vertex.
+        m_startAt.assign(range + 1, 0);
+        m_settleAt.assign(range + 1, 0);
+        int* startAt = m_startAt.data();
+        int* settleAt = m_settleAt.data();
+        for (int f = 0; f < faces; ++f)
+            if (firstMove[f] >= 0) {
+                ++startAt[firstMove[f] - lo + 1];
+                ++settleAt[lastMove[f] - lo + 1];
+            }
+        for (size_t i = 1; i <= range; ++i) {
+            startAt[i] += startAt[i - 1];
+            settleAt[i] += settleAt[i - 1];
+        }
+        m_startFaces.resize(static_cast<size_t>(moving));
+        std::vector<int> fill(m_startAt.begin(), m_startAt.end() - 1);
+        int* next = fill.data();
+        for (int f = 0; f < faces; ++f)
+            if (firstMove[f] >= 0) m_startFaces.data()[next[firstMove[f] - lo]++] = f;
+    }
+
+    template <class Visit>
+    void forEach(Vec3 p, int v, Visit&& visit) const {
+        m_fixed.forEachCandidate(p, visit);
+        if (!m_hasMoving) return;
+        const int* firstMove = m_firstMove.data();
+        m_firstShape.forEachCandidate(p, [&](int f) {
+            if (firstMove[f] >= v) visit(f);
+        });
+        for (const auto& level : m_levels) {
+            const int* faces = level->faces.data();
+            level->grid.forEachCandidate(p, [&](int i) { visit(faces[i]); });
+        }
+        for (int f : m_loose) visit(f);
+    }
+
+    // Vertex v has been processed (it moved).
+    void moved(int v) {
+        if (!m_hasMoving) return;
+        const size_t i = static_cast<size_t>(v - m_lo);
+        for (int k = m_startAt[i]; k < m_startAt[i + 1]; ++k) m_loose.push_back(m_startFaces.data()[k]);
+        m_settledLoose += static_cast<size_t>(m_settleAt[i + 1] - m_settleAt[i]);
+        if (m_settledLoose >= kSettledBatch) settle(v);
+    }
+
+private:
+    // Moves the loose faces whose last corner has moved into a grid of their last shape.
+    void settle(int v) {
+        auto level = std::make_unique<FaceSubset>();
+        std::vector<int> still;
+        for (int f : m_loose) (m_lastMove.data()[f] <= v ? level->faces : still).push_back(f);
+        m_loose.swap(still);
+        m_settledLoose = 0;
+        // Grids of equal or smaller size merge, so there are few and each face is sorted into few.
+        while (!m_levels.empty() && m_levels.back()->faces.size() <= level->faces.size()) {
+            level->faces.insert(level->faces.end(), m_levels.back()->faces.begin(), m_levels.back()->faces.end());
+            m_levels.pop_back();
+        }
+        std::sort(level->faces.begin(), level->faces.end());
+        level->build(m_mesh->faces, m_box);
+        m_levels.push_back(std::move(level));
+    }
+
+    const CollisionMesh* m_mesh = nullptr;
+    LineOriginBox m_box{};
+    int m_lo = 0;
+    bool m_hasMoving = false;
+    FaceGrid m_fixed, m_firstShape;
+    std::vector<int> m_firstMove, m_lastMove;  // per face: -1 for a face that never moves
+    std::vector<int> m_startAt, m_settleAt, m_startFaces;
+    std::vector<int> m_loose;
+    size_t m_settledLoose = 0;
+    std::vector<std::unique_ptr<FaceSubset>> m_levels;
+};
+
+}  // namespace
+
+bool collisionEnabled(const Settings& settings) {
+    return settings.getString("Function", "Coligion", "NONE") != "NONE";
+}
+
+CollisionMesh collisionMeshOf(CVELTADoc& doc) {
+    return CollisionMesh{faceGridMeshOf(doc), doc.displayVertexArray.data(), doc.faceGroup.data(),
+                         doc.faceKind.data()};
+}
+
+bool isCollisionFace(const CollisionMesh& mesh, int f) {
+    return mesh.faceGroup[f] != 0 && mesh.faceKind[f] != 'L' && faceHasSurface(mesh.faces, f);
+}
+
+bool collisionRange(const CollisionMesh& mesh, int& lo, int& hi) {
+    const FaceGridMesh& g = mesh.faces;
+    lo = g.vertexCount + 1;
+    hi = 0;
+    for (int f = 0; f < g.faceCount; ++f) {
+        if (mesh.faceGroup[f] != 0) continue;
+        const int first = g.faceFirstCorner[f], n = g.faceCornerCount[f];
+        if (first < 0 || n < 0 || first > g.cornerEnd - n) continue;
+        for (int c = 0; c < n; ++c) {
+            const int v = g.cornerVertices[first + c];
+            if (v < 1 || v > g.vertexCount) continue;
+            lo = std::min(lo, v);
+            hi = std::max(hi, v);
+        }
+    }
+    return lo <= hi;
+}
+
+int collideRange(const CollisionMesh& m, int lo, int hi, Vec3* before, Vec3* after, int markerSlots,
+                 Platform* progress) {
+    // Every line starts at a vertex of the range, where it stands until its own turn.
+    LineOriginBox box{m.positions[lo - 1], m.positions[lo - 1]};
+    for (int v = lo; v <= hi; ++v) {
+        const Vec3 p = m.positions[v - 1];
+        box.min = Vec3{std::min(box.min.x, p.x), std::min(box.min.y, p.y), std::min(box.min.z, p.z)};
+        box.max = Vec3{std::max(box.max.x, p.x), std::max(box.max.y, p.y), std::max(box.max.z, p.z)};
+    }
+    Candidates& candidates = scratch<Candidates>();
+    candidates.begin(m, lo, hi, box);
+
+    const int highestIndex = hi - 1;
+    int collided = 0;
+    for (int v = lo; v <= hi; ++v) {
+        const int i = v - 1;
+        if (progress && i % 100 == 0)
+            progress->setStatusProgress(
+                highestIndex > 0 ? static_cast<int>(static_cast<double>(i) / highestIndex * 100.0) : 0);
+        const Vec3 p = m.positions[i];
+        Nearest best{absValue(p.y - kFarHeight), -1, Vec3{}};
+        candidates.forEach(p, v, [&](int f) { tryFace(m, f, p, best); });
+        bool behind = false;
+        if (best.face >= 0) {
+            const FaceGridMesh& g = m.faces;
+            const Vec3 q = g.positions[g.cornerVertices[g.faceFirstCorner[best.face]] - 1];
+            behind = sideOfPlane(p, q, g.faceNormals[best.face]) == -1;
+        }
+        if (behind) {
+            // The range holds at most the vertex capacity, which the marker lists hold.
+            if (collided < markerSlots) {
+                before[collided] = p;
+                after[collided] = best.hit;
+                ++collided;
+            }
+            m.positions[i] = best.hit;
+        } else {
+            vecScale(m.positions[i], kPushOut);
+        }
+        candidates.moved(v);
+    }
+    return collided;
+}
+
+CollisionResult runCollision(CVELTADoc& doc) {
+    CollisionResult result;
+    if (doc.groupCount < 2) return result;
+    Platform& ui = doc.platform();
+    ui.setWaitCursor(true);
+    doc.markerPointCount1 = doc.markerPointCount2 = doc.markerPointCount3 = 0;
+    const CollisionMesh mesh = collisionMeshOf(doc);
+    int lo = 0, hi = 0;
+    if (collisionRange(mesh, lo, hi)) {
+        ui.setStatusProgress(0);
+        result.processed = hi - lo + 1;
+        result.collided = collideRange(mesh, lo, hi, doc.markerPointList2.data(), doc.markerPointList3.data(),
+                                       kMarkerSlots, &ui);
+        doc.markerPointCount2 = doc.markerPointCount3 = result.collided;
+    }
+    doc.redrawAll();
+    ui.setStatusProgress(0);
+    ui.setWaitCursor(false);
+    return result;
+}
+
+}  // namespace vortel
