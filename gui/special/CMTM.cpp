@@ -15,6 +15,7 @@
 
 #include "controls/CCircleButton.h"
 #include "controls/DialogUnits.h"
+#include "scatter/HairModule.h"
 
 namespace mtm = vortel::mtm;
 
@@ -61,6 +62,8 @@ CMTM::CMTM(vortel::CVELTADoc& doc, QWidget* parent) : QScrollArea(parent), m_doc
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     buildDialog();
     m_panel.stateChanged = [this] { showModelState(); };
+    // "P" stays hidden, but if it is ever pressed it runs the same strip builder as the HAIR window's.
+    if (vortel::HairModule* hair = m_doc.module<vortel::HairModule>()) m_panel.stripBuilder = [hair] { hair->buildStrips(); };
     m_doc.addView(this);
     // The initial update of every new panel.
     m_panel.startUp();
