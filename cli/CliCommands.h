@@ -17,5 +17,6 @@ int cmdCr2(const std::vector<std::string>& args);
 int cmdSplit(const std::vector<std::string>& args);
 int cmdHair(const std::vector<std::string>& args);
 int cmdCollide(const std::vector<std::string>& args);
+int cmdDrop(const std::vector<std::string>& args);
 
 }  // namespace vortel::cli

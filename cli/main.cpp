@@ -28,6 +28,8 @@ const Command kCommands[] = {
     {"split", vortel::cli::cmdSplit, "split MESH [--groups LIST]"},
     {"hair", vortel::cli::cmdHair, "hair MESH OUT [--collect W]"},
     {"collide", vortel::cli::cmdCollide, "collide MESH OUT"},
+    {"drop", vortel::cli::cmdDrop,
+     "drop MESH SEED OUT [--n N] [--size S] [--front] [--fixed-size] [--fixed-location] [--time T]"},
 };
 
 int usage() {

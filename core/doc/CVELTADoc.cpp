@@ -209,8 +209,6 @@ void CVELTADoc::registerDocumentCommands() {
     t.add(cmd::MtOpen, doc, [this] { return CommandRule{vertexCount != 0 && groupCount == 1}; },
           [this] { onMtOpen(); });
     t.add(cmd::FileSaveAs, doc, [this] { return CommandRule{vertexCount != 0}; }, [this] { onSaveAs(); });
-    t.add(cmd::ExportDrop, doc, [this] { return CommandRule{dropResultCount != 0}; }, nullptr);
-    t.add(cmd::Drop, doc, [this] { return CommandRule{true, dropDialogOpenFlag != 0}; }, nullptr);
 
     for (int id : {cmd::Play, cmd::Pause, cmd::Stop, cmd::FF})
         t.add(id, doc, [this, id] { return CommandRule{morphLoadedFlag == 1, id == playbackCommand}; },

@@ -3,12 +3,14 @@
 #include "doc/CVELTADoc.h"
 #include "groups/GroupList.h"
 #include "scatter/HairModule.h"
+#include "scatter/DropModule.h"
 
 namespace vortel {
 
 void installDocumentModules(CVELTADoc& doc) {
     installGroups(doc);
     installHairModule(doc);
+    installDrop(doc);
 }
 
 }  // namespace vortel

@@ -92,13 +92,13 @@ struct Rect {
 
 // What one face shares between its triangles.
 struct FaceFrame {
-    int q = 2, k = 1;       // component of the down and the along-the-line coordinate (across is x)
-    double n[3] = {};       // face normal
+    int q = 2, k = 1;  // component of the down and the along-the-line coordinate (across is x)
+    double n[3] = {};  // face normal
     double absN[3] = {};
-    double nSum = 0.0;      // |N.x| + |N.y| + |N.z|
+    double nSum = 0.0;                  // |N.x| + |N.y| + |N.z|
     double slopeA = 0.0, slopeB = 0.0;  // N.x / N.k and N.down / N.k: the plane's height falls by these
-    double corner[3] = {};  // first corner Q
-    double absK = 0.0;      // the largest |line origin's coordinate along the line - Q's|
+    double corner[3] = {};              // first corner Q
+    double absK = 0.0;                  // the largest |line origin's coordinate along the line - Q's|
 };
 
 enum class Reach { None, Rect, Everywhere };
@@ -215,7 +215,8 @@ Reach regionInside(const HalfPlanes& h, const Rect& r, Rect& out) {
     for (int i = 0; i < 3 && closedForm; ++i) {
         const int j = i == 2 ? 0 : i + 1, k = j == 2 ? 0 : j + 1;
         w[i] = h.alpha[j] * h.beta[k] - h.beta[j] * h.alpha[k];
-        const double scale = (std::fabs(h.alpha[j]) + std::fabs(h.beta[j])) * (std::fabs(h.alpha[k]) + std::fabs(h.beta[k]));
+        const double scale =
+            (std::fabs(h.alpha[j]) + std::fabs(h.beta[j])) * (std::fabs(h.alpha[k]) + std::fabs(h.beta[k]));
         closedForm = std::fabs(w[i]) > 1e-6 * scale;
     }
     closedForm = closedForm && ((w[0] > 0 && w[1] > 0 && w[2] > 0) || (w[0] < 0 && w[1] < 0 && w[2] < 0));
@@ -229,9 +230,12 @@ Reach regionInside(const HalfPlanes& h, const Rect& r, Rect& out) {
             const double xa = (h.rhs[i] * h.beta[j] - h.rhs[j] * h.beta[i]) / det;
             const double xb = (h.alpha[i] * h.rhs[j] - h.alpha[j] * h.rhs[i]) / det;
             // Its rounding, generously: cancellation in the numerators and in det.
-            const double cond = (std::fabs(h.alpha[i] * h.beta[j]) + std::fabs(h.alpha[j] * h.beta[i])) / std::fabs(det);
-            const double ea = 1e-14 * cond * (std::fabs(h.rhs[i] * h.beta[j]) + std::fabs(h.rhs[j] * h.beta[i])) / std::fabs(det);
-            const double eb = 1e-14 * cond * (std::fabs(h.alpha[i] * h.rhs[j]) + std::fabs(h.alpha[j] * h.rhs[i])) / std::fabs(det);
+            const double cond =
+                (std::fabs(h.alpha[i] * h.beta[j]) + std::fabs(h.alpha[j] * h.beta[i])) / std::fabs(det);
+            const double ea =
+                1e-14 * cond * (std::fabs(h.rhs[i] * h.beta[j]) + std::fabs(h.rhs[j] * h.beta[i])) / std::fabs(det);
+            const double eb =
+                1e-14 * cond * (std::fabs(h.alpha[i] * h.rhs[j]) + std::fabs(h.alpha[j] * h.rhs[i])) / std::fabs(det);
             if (m == 0) box = Rect{xa - ea, xa + ea, xb - eb, xb + eb};
             box.a0 = std::min(box.a0, xa - ea);
             box.a1 = std::max(box.a1, xa + ea);
@@ -311,8 +315,8 @@ bool triangleReachClosed(const FaceFrame& fr, const double u[3][3], double uMax,
     }
     // Every edge's error: the test's rounding, a corner one rounding step
     // apart, and the intersection's height (|g.k| <= |edge| |N|).
-    const double slack = 16.0 * kUnit * terms + 8.0 * kUnit * uMax * sums * fr.nSum +
-                         std::sqrt(longest * n2) * eps + kTiny;
+    const double slack =
+        16.0 * kUnit * terms + 8.0 * kUnit * uMax * sums * fr.nSum + std::sqrt(longest * n2) * eps + kTiny;
     const double largestProduct = std::max({d[0] * d[1], d[1] * d[2], d[2] * d[0]});
     if (!(slack < kHuge) || !(terms < kHuge) || !(largestProduct < kHuge)) {
         reach = Reach::Everywhere;
@@ -395,8 +399,8 @@ void FaceGrid::build(const FaceGridMesh& mesh, LineAxis axis, const LineOriginBo
     buildCells(mesh, axis, origins, cellsWanted, include, nullptr, 0);
 }
 
-void FaceGrid::buildForOrigins(const FaceGridMesh& mesh, LineAxis axis, const Vec3* origins, int count,
-                               int cellsWanted, const std::function<bool(int)>& include) {
+void FaceGrid::buildForOrigins(const FaceGridMesh& mesh, LineAxis axis, const Vec3* origins, int count, int cellsWanted,
+                               const std::function<bool(int)>& include) {
     LineOriginBox box{};
     if (count > 0) box = LineOriginBox{origins[0], origins[0]};
     for (int i = 1; i < count; ++i) {
@@ -467,7 +471,8 @@ void FaceGrid::buildCells(const FaceGridMesh& mesh, LineAxis axis, const LineOri
         for (int b = 0; b < m_cellsB; ++b)
             for (int a = 0; a < m_cellsA; ++a)
                 m_occupiedSum[(static_cast<size_t>(b) + 1) * w + static_cast<size_t>(a) + 1] =
-                    m_occupied[static_cast<size_t>(a + m_cellsA * b)] + m_occupiedSum[static_cast<size_t>(b) * w + a + 1] +
+                    m_occupied[static_cast<size_t>(a + m_cellsA * b)] +
+                    m_occupiedSum[static_cast<size_t>(b) * w + a + 1] +
                     m_occupiedSum[(static_cast<size_t>(b) + 1) * w + a] - m_occupiedSum[static_cast<size_t>(b) * w + a];
     }
 
@@ -542,14 +547,14 @@ void FaceGrid::buildCells(const FaceGridMesh& mesh, LineAxis axis, const LineOri
                 // what it left they are far smaller. Worth another pass only
                 // when the reach covers more than twice the cells of the
                 // triangle itself.
-                const long long own = cellArea(std::min({u[0][0], u[1][0], u[2][0]}) + fr.corner[0],
-                                               std::max({u[0][0], u[1][0], u[2][0]}) + fr.corner[0],
-                                               std::min({u[0][q], u[1][q], u[2][q]}) + fr.corner[q],
-                                               std::max({u[0][q], u[1][q], u[2][q]}) + fr.corner[q]);
                 const int ra0 = cellIndexA(r1.a0 + fr.corner[0]), ra1 = cellIndexA(r1.a1 + fr.corner[0]);
                 const int rb0 = cellIndexB(r1.b0 + fr.corner[q]), rb1 = cellIndexB(r1.b1 + fr.corner[q]);
                 const long long reached = static_cast<long long>(ra1 - ra0 + 1) * (rb1 - rb0 + 1);
-                if (reached > 2 * own && anyOccupied(ra0, ra1, rb0, rb1)) {
+                if (reached > 2 && anyOccupied(ra0, ra1, rb0, rb1) &&
+                    reached > 2 * cellArea(std::min({u[0][0], u[1][0], u[2][0]}) + fr.corner[0],
+                                           std::max({u[0][0], u[1][0], u[2][0]}) + fr.corner[0],
+                                           std::min({u[0][q], u[1][q], u[2][q]}) + fr.corner[q],
+                                           std::max({u[0][q], u[1][q], u[2][q]}) + fr.corner[q])) {
                     Rect r2;
                     got = triangleReach(fr, u, uMax, r1, r2);
                     if (got == Reach::Rect) r1 = r2;

@@ -24,6 +24,8 @@
 #include "browser/CTTtreeView.h"
 #include "controls/DialogUnits.h"
 #include "groups/CLIST3DView.h"
+#include "scatter/DropRequest.h"
+#include "scatter/DropWindow.h"
 #include "scatter/HairWindow.h"
 #include "special/CBVH.h"
 #include "special/CMTM.h"
@@ -110,6 +112,7 @@ CMainFrame::CMainFrame(CVELTADoc& doc, QtPlatform& platform, const QStringList& 
     m_platform.attachMainWindow(this, m_progress);
 
     registerFrameCommands();
+    installDropTool(*this, m_doc);
     installHairWindow(*this, m_doc);
     m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         for (QWidget* pane : {static_cast<QWidget*>(m_view), m_tree, lowerPane()})
@@ -410,7 +413,7 @@ void CMainFrame::runCommand(int id) {
 // ---------------------------------------------------------------- requests
 
 std::array<int, 5> CMainFrame::decodeDropRequest(int wParam, int lParam) {
-    return {wParam / 1000, (wParam % 1000) / 100, wParam % 100, lParam / 10, lParam % 10};
+    return vortel::decodeDropRequest(wParam, lParam);
 }
 
 void CMainFrame::postDropRequest(int wParam, int lParam) {

@@ -63,7 +63,8 @@ long long checkLines(const ScatterMesh& m, const FaceGrid& grid, LineAxis axis, 
 // Origins aimed where rounding decides: at every vertex, at the midpoints of
 // every face's edges and centroids, and at random points, all within the
 // mesh's own box across the line, at heights (or depths) h0..h1.
-std::vector<Vec3> aimedOrigins(std::mt19937& rng, const ScatterMesh& m, LineAxis axis, float h0, float h1, int randomCount) {
+std::vector<Vec3> aimedOrigins(std::mt19937& rng, const ScatterMesh& m, LineAxis axis, float h0, float h1,
+                               int randomCount) {
     std::vector<Vec3> out;
     auto put = [&](float a, float b) {
         const float k = uniform(rng, h0, h1);
@@ -137,7 +138,8 @@ TEST(FaceGrid, ParallelFacesAreNeverVisitedNonFiniteAndHugeOnesEverywhere) {
     // 3: a floor triangle whose normal is not finite.
     m.addFace({m.addVertex({0, 1, 0}), m.addVertex({0, 1, 1}), m.addVertex({1, 1, 1})});
     // 4: a slanted triangle so large that the test's products pass float's range.
-    m.addFace({m.addVertex({-3e19f, 1e19f, -3e19f}), m.addVertex({-3e19f, -1e19f, 3e19f}), m.addVertex({3e19f, 0, 3e19f})});
+    m.addFace(
+        {m.addVertex({-3e19f, 1e19f, -3e19f}), m.addVertex({-3e19f, -1e19f, 3e19f}), m.addVertex({3e19f, 0, 3e19f})});
     m.computeNormals();
     m.normals[3].y = std::numeric_limits<float>::infinity();
     m.normals[4] = Vec3{0.1f, 1, 0.2f};

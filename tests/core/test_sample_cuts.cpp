@@ -14,6 +14,7 @@
 #include <set>
 
 #include "TestUtil.h"
+#include "scatter/DropModule.h"
 
 using namespace vortel;
 using namespace vortel::test;
@@ -71,6 +72,18 @@ void loadEveryCut(const std::string& sample, int kind, const std::string& base =
             fx.doc.onSaveAs();
             fx.doc.directSaveFlag = 0;
         }
+        if (kind == 9) {
+            // What a seed load leaves, whole or cut short, stays inside the seed's lists.
+            const SeedMesh& seed = fx.doc.module<DropModule>()->seed;
+            ASSERT_TRUE(seed.vertexCount >= 0 && seed.vertexCount <= kMaxSeedVertices);
+            ASSERT_TRUE(seed.cornerTotal >= 0 && seed.cornerTotal <= kMaxSeedCorners);
+            ASSERT_TRUE(seed.faceCount >= 0 && seed.faceCount <= kMaxSeedFaces);
+            for (int f = 0; f < seed.faceCount; ++f)
+                ASSERT_LE(seed.faceFirstCorner[f] + seed.faceCornerCount[f], seed.cornerTotal);
+            if (seed.loaded) {
+                ASSERT_GT(seed.vertexCount, 0);
+            }
+        }
         if (kind == 1 && !base.empty() && fx.doc.vertexCount == 0) fx.doc.openByPath(sourcePath(base), "base", 0);
     }
 }
@@ -86,4 +99,10 @@ TEST(SampleCuts, Presets) {
     loadEveryCut("preset/shape.obj", 0);
     loadEveryCut("preset/flat.obj", 0);
     loadEveryCut("preset/pyl.obj", 0);
+}
+TEST(SampleCuts, Seeds) {
+    loadEveryCut("preset/shape.obj", 9);
+    loadEveryCut("preset/flat.obj", 9);
+    loadEveryCut("preset/pyl.obj", 9);
+    loadEveryCut("data/samples/parts.obj", 9);
 }

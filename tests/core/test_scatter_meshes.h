@@ -37,7 +37,8 @@ struct ScatterMesh {
             if (count[f] < 3) continue;
             const int c = first[f];
             bool valid = true;
-            for (int i = 0; i < 3; ++i) valid = valid && corners[c + i] >= 1 && corners[c + i] <= static_cast<int>(positions.size());
+            for (int i = 0; i < 3; ++i)
+                valid = valid && corners[c + i] >= 1 && corners[c + i] <= static_cast<int>(positions.size());
             if (!valid) continue;
             faceNormal(positions[corners[c] - 1], positions[corners[c + 1] - 1], positions[corners[c + 2] - 1],
                        normals[f]);
@@ -107,7 +108,9 @@ inline ScatterMesh randomSoup(std::mt19937& rng, int faces, float s) {
         const int shape = std::uniform_int_distribution<int>(0, 11)(rng);
         const Vec3 c = rv();
         const float r = uniform(rng, 0.01f * s, 0.4f * s);
-        auto near = [&] { return Vec3{c.x + uniform(rng, -r, r), c.y + uniform(rng, -r, r), c.z + uniform(rng, -r, r)}; };
+        auto near = [&] {
+            return Vec3{c.x + uniform(rng, -r, r), c.y + uniform(rng, -r, r), c.z + uniform(rng, -r, r)};
+        };
         switch (shape) {
         case 0: {  // vertical for lines along Y: every corner above the first two's line
             const Vec3 a = near(), b = near();
@@ -148,7 +151,8 @@ inline ScatterMesh randomSoup(std::mt19937& rng, int faces, float s) {
             break;
         }
         case 5: {  // non-convex or twisted quad
-            const int a = m.addVertex(near()), b = m.addVertex(near()), cc = m.addVertex(near()), d = m.addVertex(near());
+            const int a = m.addVertex(near()), b = m.addVertex(near()), cc = m.addVertex(near()),
+                      d = m.addVertex(near());
             m.addFace({a, b, cc, d});
             break;
         }
@@ -157,7 +161,8 @@ inline ScatterMesh randomSoup(std::mt19937& rng, int faces, float s) {
             std::vector<int> vs;
             for (int i = 0; i < n; ++i) {
                 const float ang = 6.2831853f * i / n;
-                vs.push_back(m.addVertex(Vec3{c.x + r * std::cos(ang), c.y + uniform(rng, -r, r) * 0.2f, c.z + r * std::sin(ang)}));
+                vs.push_back(m.addVertex(
+                    Vec3{c.x + r * std::cos(ang), c.y + uniform(rng, -r, r) * 0.2f, c.z + r * std::sin(ang)}));
             }
             m.first.push_back(static_cast<int>(m.corners.size()));
             m.count.push_back(n);
