@@ -30,6 +30,7 @@
 #include "special/CBVH.h"
 #include "special/CMTM.h"
 #include "view3d/CVELTAView.h"
+#include "controls/WindowPlacement.h"
 
 namespace vortel::gui {
 namespace {
@@ -458,13 +459,8 @@ void CMainFrame::saveLayout() {
     if (m_layoutSaved) return;
     m_layoutSaved = true;
     Settings& s = m_platform.settings();
-    // The restored rectangle, also while maximised or minimised.
     const Qt::WindowStates state = windowState();
-    QRect r = geometry();
-    if (state & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) {
-        const QRect normal = normalGeometry();
-        if (normal.width() > 0 && normal.height() > 0) r = normal;
-    }
+    const QRect r = restoredGeometry(*this);
     s.writeInt("Window", "left", r.x());
     s.writeInt("Window", "top", r.y());
     s.writeInt("Window", "right", r.x() + r.width());

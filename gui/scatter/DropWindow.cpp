@@ -13,6 +13,7 @@
 #include "platform/Settings.h"
 #include "scatter/SeedPreview.h"
 #include "view3d/CVELTAView.h"
+#include "controls/WindowPlacement.h"
 
 namespace vortel::gui {
 
@@ -138,12 +139,7 @@ void DropWindow::restorePlacement() {
 
 void DropWindow::savePlacement() {
     Settings& s = m_doc.platform().settings();
-    // The restored rectangle, also while minimised or maximised.
-    QRect r = geometry();
-    if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) {
-        const QRect normal = normalGeometry();
-        if (normal.width() > 0 && normal.height() > 0) r = normal;
-    }
+    const QRect r = restoredGeometry(*this);
     s.writeInt("DWindow", "left", r.x());
     s.writeInt("DWindow", "top", r.y());
     s.writeInt("DWindow", "right", r.x() + r.width());

@@ -11,6 +11,7 @@
 #include "app/CMainFrame.h"
 #include "controls/DialogUnits.h"
 #include "scatter/HairModule.h"
+#include "controls/WindowPlacement.h"
 
 namespace vortel::gui {
 
@@ -71,12 +72,7 @@ HairWindow::HairWindow(CVELTADoc& doc, CMainFrame& frame) : QDialog(&frame), m_d
 }
 
 HairWindow::~HairWindow() {
-    // The restored placement, also while minimised or maximised.
-    QRect g = geometry();
-    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) {
-        const QRect normal = normalGeometry();
-        if (normal.isValid()) g = normal;
-    }
+    const QRect g = restoredGeometry(*this);
     HairPanel::writePlacement(m_doc.platform().settings(),
                               WindowRect{g.x(), g.y(), g.x() + g.width(), g.y() + g.height()});
     // Gone with the frame, the window is closed as far as the toggle can tell.

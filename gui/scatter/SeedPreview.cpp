@@ -6,20 +6,14 @@
 #include <QOpenGLContext>
 #include <QSurfaceFormat>
 
+#include "view3d/SurfaceFormat.h"
+
 namespace vortel::gui {
 
 SeedPreview::SeedPreview(const SeedMesh& seed, Platform& platform, QWidget* parent)
     : QOpenGLWidget(parent), m_seed(seed), m_platform(platform) {
     setObjectName("SeedPreview");
-    QSurfaceFormat fmt;
-    fmt.setRenderableType(QSurfaceFormat::OpenGL);
-    fmt.setProfile(QSurfaceFormat::CompatibilityProfile);
-    fmt.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
-    fmt.setRedBufferSize(8);
-    fmt.setGreenBufferSize(8);
-    fmt.setBlueBufferSize(8);
-    fmt.setDepthBufferSize(24);
-    setFormat(fmt);
+    setFormat(vortel::view::glWindowFormat(24));
     setGeometry(kPlace);
 }
 

@@ -19,6 +19,7 @@
 
 #include "view3d/Picking.h"
 #include "view3d/SceneSetup.h"
+#include "view3d/SurfaceFormat.h"
 
 using namespace vortel;
 using namespace vortel::view;
@@ -44,15 +45,7 @@ long long steadyMs() {
 CVELTAView::CVELTAView(CVELTADoc& doc, QWidget* parent)
     : QOpenGLWidget(parent), m_doc(doc), m_renderer(doc), m_playback(doc) {
     setObjectName("CVELTAView");
-    QSurfaceFormat fmt;
-    fmt.setRenderableType(QSurfaceFormat::OpenGL);
-    fmt.setProfile(QSurfaceFormat::CompatibilityProfile);
-    fmt.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
-    fmt.setRedBufferSize(8);
-    fmt.setGreenBufferSize(8);
-    fmt.setBlueBufferSize(8);
-    fmt.setDepthBufferSize(16);
-    setFormat(fmt);
+    setFormat(vortel::view::glWindowFormat(16));
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(false);
     m_playTimer.setInterval(kTimerPeriodMs);
