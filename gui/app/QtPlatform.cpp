@@ -130,10 +130,4 @@ void QtPlatform::setMainWindowTitle(const std::string& title) {
     if (m_main) m_main->setWindowTitle(QString::fromStdString(title));
 }
 
-void recordHomeFolder(Settings& settings, const std::string& home) {
-    settings.writeString("Locate", "name", home);
-    const int drive = home.empty() ? 0 : static_cast<int>(static_cast<signed char>(home[0]));
-    settings.writeInt("Locate", "drive", drive);
-}
-
 }  // namespace vortel::gui
