@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -88,6 +89,15 @@ struct Session {
     // Opens PATH through the open-by-path entry (kind 0 mesh, 1 morph target).
     void open(const std::string& path, int kind) { doc.openByPath(path, "fuzz", kind); }
     bool loaded() const { return doc.loadStatus == "NORMAL" && doc.vertexCount > 0; }
+    // Save As in direct mode, every group visible, into the scratch folder.
+    void saveDirect() {
+        static const std::string out = scratchFolder() + "saved.obj";
+        std::memset(doc.groupVisibleFlag.data(), 1, kMaxGroups);
+        doc.savePath = out;
+        doc.directSaveFlag = 1;
+        doc.onSaveAs();
+        doc.directSaveFlag = 0;
+    }
 };
 
 inline Session& session() {

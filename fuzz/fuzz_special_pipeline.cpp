@@ -1,8 +1,6 @@
 // A mesh through the special panel: each input is opened as a mesh and, when
 // it loads and is small, goes through "VCM GEN", "1.ANALYSIS", "2.EXCUTE" and
 // a direct Save As, the way a user works on it.
-#include <cstring>
-
 #include "FuzzSupport.h"
 
 namespace {
@@ -22,11 +20,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     s.panel.clickRadio(mtm::RadioEdgeMaker);
     s.panel.press(mtm::Analysis);
     s.panel.press(mtm::Excute);
-    static const std::string out = fuzz::scratchFolder() + "saved.obj";
-    std::memset(s.doc.groupVisibleFlag.data(), 1, kMaxGroups);
-    s.doc.savePath = out;
-    s.doc.directSaveFlag = 1;
-    s.doc.onSaveAs();
-    s.doc.directSaveFlag = 0;
+    s.saveDirect();
     return 0;
 }

@@ -1,5 +1,6 @@
 // The map file that "TO ORIGINAL" reads: each input is a map applied to the
-// small welded mesh, loaded afresh each time.
+// small welded mesh, loaded afresh each time; a restored mesh is then saved,
+// as the user would next.
 #include "FuzzSupport.h"
 #include "SmallMeshes.h"
 
@@ -11,6 +12,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The button reads the panel's map file, work/VCMTEMP.VCM in the home folder.
     vortel::fuzz::writeScratch("work/VCMTEMP.VCM", data, size);
     s.panel.clickRadio(vortel::mtm::RadioFusion);
-    s.panel.press(vortel::mtm::ToOriginal);
+    if (s.panel.press(vortel::mtm::ToOriginal) == vortel::CommandResult::Done) s.saveDirect();
     return 0;
 }

@@ -72,6 +72,8 @@ obj = {
     "ok_long_line_cr_mode.obj": "# " + "x" * 995 + "\r" + TWO_GROUPS.replace("\n", "\r"),
     "ok_floating_only.obj": "v 1 2 3\nv 4 5 6\n",
     "ok_spaces_tabs.obj": "v  1   2    3\nv\t1\t2\t3\nv 1 2 3 4 5\nv 1e38 -1e38 1e-38\nf 1 2 3\n",
+    "ok_non_finite.obj": "v inf 0 0\nv -inf 1 0\nv 0 nan 0\nv 1 1 1\nf 1 2 3\nf 2 3 4\nf 1 3 4\n",
+    "ok_float_extremes.obj": "v 3e38 0 0\nv -3e38 1 0\nv 0 1e30 0\nv 1 1 1e-45\nf 1 2 3\nf 2 3 4\nf 1 3 4\n",
     "ok_four_groups_same_name.obj": "v 0 0 0\nv 1 0 0\nv 0 1 0\ng a\nf 1 2 3\ng b\nf 1 2 3\ng a\nf 3 2 1\n"
                                     "usemtl m\nusemtl n\nusemtl m\nf 1 2 3\n",
     "err_vertex_non_3d.obj": "v 1 2\n",

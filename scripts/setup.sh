@@ -12,7 +12,7 @@ VORTEL_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libtinyobjloader-dev
   xvfb xauth
   help2man desktop-file-utils appstream shared-mime-info file dpkg-dev
-  clang libclang-rt-14-dev python3
+  clang libclang-rt-14-dev llvm python3
 )
 
 vortel_install_packages() {
