@@ -57,10 +57,9 @@ mkdir -p "$BUILD/logs" "$BUILD/artifacts"
 show_input() {
   local f="$1"
   echo "---- input $(basename "$f") ($(stat -c %s "$f") bytes), base64:"
-  base64 -w 76 "$f" | head -c 20000
-  echo
-  echo "---- hex:"
-  od -A x -t x1z -v "$f" | head -64
+  base64 -w 76 "$f" || true
+  echo "---- hex (first 1 KiB):"
+  head -c 1024 "$f" | od -A x -t x1z -v || true
 }
 
 passed=0
