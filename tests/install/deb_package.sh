@@ -22,9 +22,9 @@ check "Package" vortel "$(dpkg-deb -f "$deb" Package)"
 
 contents="$(dpkg-deb -c "$deb" | awk '{print $6}')"
 files=(./usr/bin/vortel-cli ./usr/share/vortel/preset/flat.obj ./usr/share/vortel/samples/figure.obj
-  ./usr/share/applications/vortel.desktop ./usr/share/icons/hicolor/48x48/apps/vortel.png
-  ./usr/share/man/man1/vortel-cli.1 ./usr/share/metainfo/org.vortel.vortel.metainfo.xml)
-[ "$GUI" = 1 ] && files+=(./usr/bin/vortel)
+  ./usr/share/man/man1/vortel-cli.1)
+[ "$GUI" = 1 ] && files+=(./usr/bin/vortel ./usr/share/applications/vortel.desktop
+  ./usr/share/icons/hicolor/48x48/apps/vortel.png ./usr/share/metainfo/org.vortel.vortel.metainfo.xml)
 for f in "${files[@]}"; do grep -qxF "$f" <<<"$contents" || fail "package holds $f"; done
 
 # Unpacked as dpkg would lay it out, the program runs for a normal user.

@@ -13,9 +13,14 @@ if [ "$(id -u)" -ne 0 ]; then chmod -R a-w "$PREFIX"; fi
 
 expected=(bin/vortel-cli share/vortel/manual.html share/vortel/preset/flat.obj share/vortel/preset/pyl.obj
   share/vortel/preset/shape.obj share/vortel/samples/figure.obj share/vortel/samples/props.pp2
-  share/man/man1/vortel-cli.1 share/applications/vortel.desktop share/metainfo/org.vortel.vortel.metainfo.xml
+  share/man/man1/vortel-cli.1)
+desktop=(bin/vortel share/applications/vortel.desktop share/metainfo/org.vortel.vortel.metainfo.xml
   share/mime/packages/vortel.xml share/icons/hicolor/16x16/apps/vortel.png share/icons/hicolor/256x256/apps/vortel.png)
-[ "$GUI" = 1 ] && expected+=(bin/vortel)
+if [ "$GUI" = 1 ]; then
+  expected+=("${desktop[@]}")
+else
+  for f in "${desktop[@]}"; do [ ! -e "$PREFIX/$f" ] || fail "desktop file $f installed without the window program"; done
+fi
 for f in "${expected[@]}"; do [ -f "$PREFIX/$f" ] || fail "installed $f"; done
 [ -x "$PREFIX/bin/vortel-cli" ] || fail "vortel-cli executable"
 before="$(snapshot "$PREFIX")"
