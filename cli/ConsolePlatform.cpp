@@ -19,7 +19,10 @@ std::string escapeLineFeeds(const std::string& text) {
     return out;
 }
 
-ConsolePlatform::ConsolePlatform() : m_home(programHomeFolder()), m_settings(m_home + "VELTA.ini") {}
+// Start-up as the window's: the home folder is fixed and recorded in "VELTA.ini".
+ConsolePlatform::ConsolePlatform() : m_home(programHomeFolder()), m_settings(m_home + "VELTA.ini") {
+    recordHomeFolder(m_settings, m_home);
+}
 
 void ConsolePlatform::showProgressBox(const std::string& text, Rgb) {
     std::fprintf(stderr, "[progress] %s\n", escapeLineFeeds(text).c_str());

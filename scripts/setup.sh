@@ -11,6 +11,8 @@ VORTEL_PACKAGES=(
   qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   libgtest-dev libgmock-dev libbenchmark-dev libtinyobjloader-dev
   xvfb xauth
+  help2man desktop-file-utils appstream shared-mime-info file dpkg-dev
+  clang libclang-rt-14-dev llvm python3
 )
 
 vortel_install_packages() {

@@ -556,6 +556,15 @@ QImage mark(int size, bool opaque) {
     return img;
 }
 
+// The desktop icon in the hicolor theme, drawn afresh at each usual size.
+void drawAppIcons(const QString& dir) {
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString folder = QString("%1/hicolor/%2x%2/apps").arg(dir).arg(size);
+        QDir().mkpath(folder);
+        mark(size, false).save(folder + "/vortel.png");
+    }
+}
+
 // The progress box picture: an hourglass over a small wire sphere.
 QImage progressPicture() {
     QImage img(48, 48, QImage::Format_ARGB32_Premultiplied);
@@ -609,6 +618,7 @@ int main(int argc, char** argv) {
     splash().save(dir + "/splash.png");
     mark(48, false).save(dir + "/mark.png");
     mark(64, false).save(dir + "/vortel.png");
+    drawAppIcons(dir);
     progressPicture().save(dir + "/progress.png");
     band().save(dir + "/band.png");
     return 0;

@@ -1,6 +1,8 @@
 // Reading and writing of "VELTA.ini" lines; see Settings.h for the rules kept.
 #include "platform/Settings.h"
 
+#include <unistd.h>
+
 #include <cctype>
 #include <cstdio>
 #include <fstream>
@@ -120,7 +122,8 @@ bool Settings::writeString(const std::string& section, const std::string& key, c
             lines.push_back(key + "=" + value);
         }
     }
-    std::string tmp = m_path + ".tmp";
+    // One scratch name per process: two programs writing at once each replace the whole file.
+    std::string tmp = m_path + "." + std::to_string(getpid()) + ".tmp";
     {
         std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
         if (!out) return false;

@@ -1,9 +1,10 @@
 // Hand-off of the mesh to the configured program, and the home page address.
 #include "app/HandOff.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QProcess>
+
+#include "platform/HomeFolder.h"
 
 namespace vortel::gui {
 
@@ -24,8 +25,8 @@ bool handOffToProgram(CVELTADoc& doc, const Settings& settings) {
 QUrl homePageUrl(const std::string& homeFolder) {
     const QString beside = QString::fromStdString(homeFolder) + "manual.html";
     if (QFileInfo::exists(beside)) return QUrl::fromLocalFile(beside);
-    // A home folder set by VORTEL_HOME may lie elsewhere; the manual ships with the program.
-    return QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + "/manual.html");
+    // A home folder set by VORTEL_HOME, or a user's data folder, holds no manual: it ships with the program.
+    return QUrl::fromLocalFile(QString::fromStdString(programDataFolder(programFolder())) + "manual.html");
 }
 
 }  // namespace vortel::gui

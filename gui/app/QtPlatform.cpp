@@ -138,10 +138,4 @@ bool QtPlatform::deleteFile(const std::string& path) {
     return QFile::remove(name);
 }
 
-void recordHomeFolder(Settings& settings, const std::string& home) {
-    settings.writeString("Locate", "name", home);
-    const int drive = home.empty() ? 0 : static_cast<int>(static_cast<signed char>(home[0]));
-    settings.writeInt("Locate", "drive", drive);
-}
-
 }  // namespace vortel::gui

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/ProgressBox.h"
+#include "platform/HomeFolder.h"
 #include "platform/Platform.h"
 #include "platform/Settings.h"
 
@@ -65,6 +66,6 @@ private:
 
 // The home folder fixed at start-up: the folder is made the current
 // directory and recorded in "VELTA.ini" ("Locate"/"name" and "drive").
-void recordHomeFolder(Settings& settings, const std::string& home);
+using vortel::recordHomeFolder;
 
 }  // namespace vortel::gui

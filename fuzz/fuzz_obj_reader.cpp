@@ -1,0 +1,8 @@
+// The OBJ mesh reader: each input is a mesh file opened as File > Open would.
+#include "FuzzSupport.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    auto& s = vortel::fuzz::session();
+    s.open(vortel::fuzz::writeScratch("input.obj", data, size), 0);
+    return 0;
+}
