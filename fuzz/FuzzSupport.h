@@ -1,7 +1,8 @@
 // Shared by the fuzz targets: a silent platform, one document with the panel
-// as its view, and a scratch folder in memory (/dev/shm) where each input is
-// written before a reader opens it by path, as the window's open-by-path entry
-// does. One folder per process, so parallel fuzzers never share a file.
+// as its view, and a scratch folder in memory (/dev/shm). The line readers take
+// each input straight from memory through the open-by-path entry; the map file
+// of "TO ORIGINAL", read by path, is written to the scratch folder first. One
+// folder per process, so parallel fuzzers never share a file.
 #pragma once
 
 #include <unistd.h>
@@ -88,6 +89,10 @@ struct Session {
 
     // Opens PATH through the open-by-path entry (kind 0 mesh, 1 morph target).
     void open(const std::string& path, int kind) { doc.openByPath(path, "fuzz", kind); }
+    // The same with the file's bytes in memory; NAME (in the scratch folder) gives the path its extension.
+    void openBytes(const std::string& name, const uint8_t* data, size_t size, int kind) {
+        doc.openFromMemory(scratchFolder() + name, reinterpret_cast<const char*>(data), size, kind);
+    }
     bool loaded() const { return doc.loadStatus == "NORMAL" && doc.vertexCount > 0; }
     // Save As in direct mode, every group visible, into the scratch folder.
     void saveDirect() {

@@ -8,6 +8,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string base = vortel::fuzz::writeScratch("base.obj", vortel::fuzz::kTwoGroups);
     s.open(base, 0);
     if (!s.loaded()) std::abort();
-    s.open(vortel::fuzz::writeScratch("target.obj", data, size), 1);
+    s.openBytes("target.obj", data, size, 1);
     return 0;
 }

@@ -2,7 +2,6 @@
 #include "FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    auto& s = vortel::fuzz::session();
-    s.open(vortel::fuzz::writeScratch("input.obj", data, size), 0);
+    vortel::fuzz::session().openBytes("input.obj", data, size, 0);
     return 0;
 }

@@ -35,10 +35,11 @@ declare -A CORPUS=(
   [fuzz_morph_loader]=morph
   [fuzz_vcm_map]=vcm
   [fuzz_special_pipeline]=pipeline
+  [fuzz_seed_reader]=obj
 )
 TARGETS=("$@")
 if [ ${#TARGETS[@]} -eq 0 ]; then
-  TARGETS=(fuzz_obj_reader fuzz_prop_reader fuzz_morph_loader fuzz_vcm_map fuzz_special_pipeline)
+  TARGETS=(fuzz_obj_reader fuzz_prop_reader fuzz_morph_loader fuzz_vcm_map fuzz_special_pipeline fuzz_seed_reader)
 fi
 
 if [ ! -f "$BUILD/build.ninja" ]; then
