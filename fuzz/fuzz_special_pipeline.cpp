@@ -12,7 +12,7 @@ constexpr int kSmallFaces = 4000;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vortel;
     auto& s = fuzz::session();
-    s.open(fuzz::writeScratch("input.obj", data, size), 0);
+    s.openBytes("input.obj", data, size, 0);
     if (!s.loaded() || s.doc.vertexCount > kSmallVertices || s.doc.faceCount > kSmallFaces) return 0;
     // Through the buttons, so each command runs only when the panel enables it.
     s.panel.clickRadio(mtm::RadioMtMirror);
