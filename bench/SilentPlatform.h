@@ -3,6 +3,10 @@
 // document a benchmark program builds on it.
 #pragma once
 
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
 #include "doc/CVELTADoc.h"
 #include "doc/MorphPlayback.h"
 #include "platform/Platform.h"
@@ -33,6 +37,16 @@ public:
 private:
     Settings m_settings;
 };
+
+// Opens PATH as a mesh through the open-by-path entry; a benchmark cannot go on
+// without it, so a failed load ends the program with the load message.
+inline void loadOrAbort(CVELTADoc& doc, const std::string& path, const std::string& title) {
+    doc.openByPath(path, title, 0);
+    if (doc.loadStatus != "NORMAL") {
+        std::fprintf(stderr, "%s: %s\n", path.c_str(), doc.loadMessage.c_str());
+        std::abort();
+    }
+}
 
 // The one document of a benchmark program, with its playback view, built on
 // first use (it is 87 MB, as in the program).

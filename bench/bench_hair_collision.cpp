@@ -129,11 +129,7 @@ struct World {
     ~World() { std::filesystem::remove_all(dir); }
 
     void load(const std::string& path) {
-        doc.openByPath(path, "bench", 0);
-        if (doc.loadStatus != "NORMAL") {
-            std::fprintf(stderr, "%s: %s\n", path.c_str(), doc.loadMessage.c_str());
-            std::abort();
-        }
+        bench::loadOrAbort(doc, path, "bench");
     }
 };
 

@@ -229,11 +229,7 @@ struct World {
 
     std::string mapPath(const std::string& kind) const { return dir + "/work/" + kind + ".vcm"; }
     void load(const std::string& name) {
-        doc.openByPath(meshes.at(name), name, 0);
-        if (doc.loadStatus != "NORMAL") {
-            std::fprintf(stderr, "%s: %s\n", name.c_str(), doc.loadMessage.c_str());
-            std::abort();
-        }
+        bench::loadOrAbort(doc, meshes.at(name), name);
     }
 };
 

@@ -63,7 +63,7 @@ std::string programDataFolder(const std::string& program) {
 }
 
 std::string userDataFolder(const char* xdgDataHome, const char* home) {
-    // The base directory specification ignores a relative XDG_DATA_HOME.
+    // A relative XDG_DATA_HOME names no folder of the user's; it is ignored, as desktop programs do.
     if (xdgDataHome && xdgDataHome[0] == '/') return withSlash(xdgDataHome) + "vortel/";
     if (home && *home) return withSlash(home) + ".local/share/vortel/";
     return {};
