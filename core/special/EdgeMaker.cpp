@@ -51,8 +51,17 @@ inline int bucketOf(int v) { return v >= 1 && v <= kMaxVertices ? v : 0; }
 void buildAdjacency(Adjacency& a, const FaceTableView& ft) {
     int* start = a.bucketStart.data();
     int* last = a.lastFace.data();
-    std::memset(start, 0, sizeof(int) * a.bucketStart.size());
-    std::fill(last, last + kVertexSlots, -1);
+    // Only the buckets up to the highest one the faces use are cleared and
+    // summed, so a small mesh costs in proportion to itself, not to the
+    // capacity. Every bucket read later is one a corner of some face uses.
+    int top = 0;
+    for (int f = 0; f < ft.faceCount; ++f) {
+        const int* c = ft.cornerVertexList + ft.firstCorner[f];
+        for (int k = 0; k < ft.cornerCount[f]; ++k) top = std::max(top, bucketOf(c[k]));
+    }
+    const int slots = top + 1;
+    std::memset(start, 0, sizeof(int) * (slots + 1));
+    std::fill(last, last + slots, -1);
     size_t total = 0;
     for (int f = 0; f < ft.faceCount; ++f) {
         const int* c = ft.cornerVertexList + ft.firstCorner[f];
@@ -66,10 +75,10 @@ void buildAdjacency(Adjacency& a, const FaceTableView& ft) {
     }
     // Corner slices tile at most 520,000 corners, so the lists always fit.
     if (total > a.faces.size()) total = a.faces.size();
-    for (int b = 0; b < kVertexSlots; ++b) start[b + 1] += start[b];
+    for (int b = 0; b < slots; ++b) start[b + 1] += start[b];
     int* fill = a.bucketFill.data();
-    std::memcpy(fill, start, sizeof(int) * kVertexSlots);
-    std::fill(last, last + kVertexSlots, -1);
+    std::memcpy(fill, start, sizeof(int) * slots);
+    std::fill(last, last + slots, -1);
     for (int f = 0; f < ft.faceCount; ++f) {
         const int* c = ft.cornerVertexList + ft.firstCorner[f];
         for (int k = 0; k < ft.cornerCount[f]; ++k) {
