@@ -14,16 +14,18 @@ FUZZ_BUILD="${VORTEL_FUZZ_BUILD:-$ROOT/build-fuzz}"
 COV="$FUZZ_BUILD-cov"
 
 declare -A CORPUS=([fuzz_obj_reader]=obj [fuzz_prop_reader]=prop [fuzz_morph_loader]=morph
-                   [fuzz_vcm_map]=vcm [fuzz_special_pipeline]=pipeline)
+                   [fuzz_vcm_map]=vcm [fuzz_special_pipeline]=pipeline [fuzz_seed_reader]=obj)
 declare -A FILES=(
-  [fuzz_obj_reader]="doc/ObjReader.cpp doc/ObjSegments.cpp doc/ObjText.cpp doc/ObjTokenizers.cpp"
-  [fuzz_prop_reader]="doc/PropLoader.cpp doc/ObjTokenizers.cpp"
-  [fuzz_morph_loader]="doc/MorphLoader.cpp doc/ObjTokenizers.cpp"
+  [fuzz_obj_reader]="doc/ObjReader.cpp doc/ObjText.cpp doc/ObjTokenizers.cpp doc/LineLoop.cpp"
+  [fuzz_prop_reader]="doc/PropLoader.cpp doc/ObjTokenizers.cpp doc/LineLoop.cpp"
+  [fuzz_morph_loader]="doc/MorphLoader.cpp doc/ObjTokenizers.cpp doc/LineLoop.cpp"
   [fuzz_vcm_map]="special/Divide.cpp special/VcmFile.cpp"
   [fuzz_special_pipeline]="special/SymmetryMap.cpp special/EdgeMaker.cpp special/MtmPanel.cpp doc/ObjWriter.cpp"
+  [fuzz_seed_reader]="scatter/SeedLoader.cpp doc/ObjTokenizers.cpp doc/LineLoop.cpp"
 )
 TARGETS=("$@")
-[ ${#TARGETS[@]} -eq 0 ] && TARGETS=(fuzz_obj_reader fuzz_prop_reader fuzz_morph_loader fuzz_vcm_map fuzz_special_pipeline)
+[ ${#TARGETS[@]} -eq 0 ] && TARGETS=(fuzz_obj_reader fuzz_prop_reader fuzz_morph_loader fuzz_vcm_map fuzz_special_pipeline
+                                     fuzz_seed_reader)
 
 if [ ! -f "$COV/build.ninja" ]; then
   CC=clang CXX=clang++ cmake -S "$ROOT" -B "$COV" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
