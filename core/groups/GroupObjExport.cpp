@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <set>
 #include <system_error>
 
 #include "doc/Text.h"
@@ -33,6 +34,21 @@ std::string groupFileName(const std::string& title, const std::string& groupName
     return title + "_" + cleaned + ".obj";
 }
 
+namespace {
+
+// NAME, or when an earlier group of the same export already took it (two
+// names that differ only in characters a file name cannot hold), NAME with
+// "_2", "_3" ... before ".obj", so that no group's file replaces another's.
+std::string unusedName(std::set<std::string>& used, const std::string& name) {
+    std::string chosen = name;
+    const std::string stem = name.substr(0, name.size() - 4);  // every name ends in ".obj"
+    for (int n = 2; used.count(chosen) != 0; ++n) chosen = stem + "_" + std::to_string(n) + ".obj";
+    used.insert(chosen);
+    return chosen;
+}
+
+}  // namespace
+
 GroupObjExportResult GroupExports::saveSelectedGroups() {
     CVELTADoc& d = m_doc;
     GroupObjExportResult result;
@@ -54,9 +70,10 @@ GroupObjExportResult GroupExports::saveSelectedGroups() {
     char saved[kMaxGroups];
     std::memcpy(saved, d.groupVisibleFlag.data(), kMaxGroups);
     std::memset(d.groupVisibleFlag.data(), 0, kMaxGroups);
+    std::set<std::string> used;
     for (int g = 0; g < groups; ++g) {
         if (saved[g] != 1) continue;
-        const std::string path = result.folder + "/" + groupFileName(d.fileTitle, d.groupNames[g]);
+        const std::string path = result.folder + "/" + unusedName(used, groupFileName(d.fileTitle, d.groupNames[g]));
         d.groupVisibleFlag[g] = 1;
         d.savePath = path;
         d.directSaveFlag = 1;

@@ -395,6 +395,30 @@ TEST(GroupObjExport, EachShownGroupIsWrittenIntoTheTimeStampedFolder) {
     fs::remove(folder);
 }
 
+TEST(GroupObjExport, NamesThatCleanToTheSameFileKeepEveryGroup) {
+    DocFixture& fx = fixture();
+    fx.reset();
+    fx.doc.openByPath(writeFile("same.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n"
+                                            "g a/b\nf 1 2 3\ng a:b\nf 1 3 4\ng a b_2\nf 2 3 4\ng a/b\nf 1 2 4\n"),
+                      "same", 0);
+    ASSERT_EQ(fx.doc.groupCount, 3);  // the second "a/b" is the first group again
+    GroupExports& ex = exportsOf(fx.doc);
+    ex.clock = [] { return std::time_t{1733456700}; };
+    const std::string folder = fx.doc.documentPath + groupFolderStamp(1733456700);
+    fs::remove_all(folder);
+    GroupObjExportResult r = ex.saveSelectedGroups();
+    ASSERT_EQ(r.files, (std::vector<std::string>{folder + "/same_a b.obj", folder + "/same_a b_2.obj",
+                                                 folder + "/same_a b_2_2.obj"}));
+    EXPECT_NE(readFile(r.files[0]).find("g a/b\n"), std::string::npos);
+    EXPECT_NE(readFile(r.files[1]).find("g a:b\n"), std::string::npos);
+    EXPECT_NE(readFile(r.files[2]).find("g a b_2\n"), std::string::npos);
+    // A second export in the same second writes the same three names again.
+    r = ex.saveSelectedGroups();
+    EXPECT_EQ(r.files.size(), 3u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 3);
+    fs::remove_all(folder);
+}
+
 TEST(GroupObjExport, FilesEqualTheDirectSaveOfEachGroup) {
     // The sample figure's parts, and a mesh with texture numbers, a polyline, a
     // floating vertex and a morph target.
