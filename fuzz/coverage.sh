@@ -16,11 +16,11 @@ COV="$FUZZ_BUILD-cov"
 declare -A CORPUS=([fuzz_obj_reader]=obj [fuzz_prop_reader]=prop [fuzz_morph_loader]=morph
                    [fuzz_vcm_map]=vcm [fuzz_special_pipeline]=pipeline [fuzz_seed_reader]=obj)
 declare -A FILES=(
-  [fuzz_obj_reader]="doc/ObjReader.cpp doc/ObjText.cpp doc/ObjTokenizers.cpp doc/LineLoop.cpp"
+  [fuzz_obj_reader]="doc/ObjReader.cpp doc/ObjTokenizers.cpp doc/LineLoop.cpp"
   [fuzz_prop_reader]="doc/PropLoader.cpp doc/ObjTokenizers.cpp doc/LineLoop.cpp"
   [fuzz_morph_loader]="doc/MorphLoader.cpp doc/ObjTokenizers.cpp doc/LineLoop.cpp"
   [fuzz_vcm_map]="special/Divide.cpp special/VcmFile.cpp"
-  [fuzz_special_pipeline]="special/SymmetryMap.cpp special/EdgeMaker.cpp special/MtmPanel.cpp doc/ObjWriter.cpp"
+  [fuzz_special_pipeline]="special/SymmetryMap.cpp special/EdgeMaker.cpp special/MtmPanel.cpp doc/ObjWriter.cpp doc/ObjText.cpp"
   [fuzz_seed_reader]="scatter/SeedLoader.cpp doc/ObjTokenizers.cpp doc/LineLoop.cpp"
 )
 TARGETS=("$@")
