@@ -48,6 +48,13 @@ inline void loadOrAbort(CVELTADoc& doc, const std::string& path, const std::stri
     }
 }
 
+// Writes TEXT to PATH; a benchmark cannot go on without its input file.
+inline void writeTextOrAbort(const std::string& path, const std::string& text) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f || std::fwrite(text.data(), 1, text.size(), f) != text.size()) std::abort();
+    std::fclose(f);
+}
+
 // The one document of a benchmark program, with its playback view, built on
 // first use (it is 87 MB, as in the program).
 struct SilentSession {

@@ -40,13 +40,9 @@ struct World {
 
     World() {
         doc.addView(&view);
-        std::FILE* f = std::fopen(seed.c_str(), "wb");
-        if (!f) std::abort();
-        std::fputs(
-            "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 0 0 1\nv 1 0 1\nv 1 1 1\nv 0 1 1\n"
-            "f 1 4 3 2\nf 5 6 7 8\nf 1 2 6 5\nf 2 3 7 6\nf 3 4 8 7\nf 4 1 5 8\n",
-            f);
-        std::fclose(f);
+        bench::writeTextOrAbort(seed,
+                                "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 0 0 1\nv 1 0 1\nv 1 1 1\nv 0 1 1\n"
+                                "f 1 4 3 2\nf 5 6 7 8\nf 1 2 6 5\nf 2 3 7 6\nf 3 4 8 7\nf 4 1 5 8\n");
         doc.openByPath(seed, "cube_seed", 9);
         if (!doc.module<DropModule>()->seed.loaded) std::abort();
         doc.module<DropModule>()->fixedRandomSeed = 1;

@@ -104,12 +104,6 @@ std::string hairObj() {
     return s;
 }
 
-void writeText(const std::string& path, const std::string& text) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f || std::fwrite(text.data(), 1, text.size(), f) != text.size()) std::abort();
-    std::fclose(f);
-}
-
 struct World {
     bench::SilentPlatform ui;
     CVELTADoc doc{ui};
@@ -123,8 +117,8 @@ struct World {
         std::filesystem::create_directories(dir);
         shell = dir + "/shell.obj";
         hairMesh = dir + "/hair.obj";
-        writeText(shell, shellObj());
-        writeText(hairMesh, hairObj());
+        bench::writeTextOrAbort(shell, shellObj());
+        bench::writeTextOrAbort(hairMesh, hairObj());
     }
     ~World() { std::filesystem::remove_all(dir); }
 

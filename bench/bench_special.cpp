@@ -176,12 +176,6 @@ std::string targetObj(int rows) {
     return s;
 }
 
-void writeText(const std::string& path, const std::string& text) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f || std::fwrite(text.data(), 1, text.size(), f) != text.size()) std::abort();
-    std::fclose(f);
-}
-
 struct World {
     BenchPlatform ui;
     CVELTADoc doc{ui};
@@ -201,7 +195,7 @@ struct World {
         panel.startUp();
         auto add = [&](const std::string& name, const std::string& text) {
             meshes[name] = dir + "/" + name + ".obj";
-            writeText(meshes[name], text);
+            bench::writeTextOrAbort(meshes[name], text);
         };
         add("quad", tubeObj(false, kQuadRows));
         add("tri", tubeObj(true, kTriRows));
@@ -209,9 +203,9 @@ struct World {
         add("grouped-tri", groupedObj(true, kGroupTriRows));
         add("noisy", noisyObj());
         targets["quad"] = dir + "/target-quad.obj";
-        writeText(targets["quad"], targetObj(kQuadRows));
+        bench::writeTextOrAbort(targets["quad"], targetObj(kQuadRows));
         targets["tri"] = dir + "/target-tri.obj";
-        writeText(targets["tri"], targetObj(kTriRows));
+        bench::writeTextOrAbort(targets["tri"], targetObj(kTriRows));
         for (const char* kind : {"quad", "tri"}) {
             load(std::string("grouped-") + kind);
             if (panel.fusion(mapPath(kind)) != CommandResult::Done) {

@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <initializer_list>
 
 namespace {
 
@@ -42,14 +43,17 @@ QImage icon(const Draw& draw, int scale) {
 
 QPen pen(const QColor& c, double w = 1.0) { return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
 
-void page(QPainter& p, double x, double y) {
+// The closed outline through the corners, in order.
+QPainterPath outline(std::initializer_list<QPointF> corners) {
     QPainterPath path;
-    path.moveTo(x, y);
-    path.lineTo(x + 7, y);
-    path.lineTo(x + 10, y + 3);
-    path.lineTo(x + 10, y + 12);
-    path.lineTo(x, y + 12);
+    path.moveTo(*corners.begin());
+    for (auto c = corners.begin() + 1; c != corners.end(); ++c) path.lineTo(*c);
     path.closeSubpath();
+    return path;
+}
+
+void page(QPainter& p, double x, double y) {
+    const QPainterPath path = outline({{x, y}, {x + 7, y}, {x + 10, y + 3}, {x + 10, y + 12}, {x, y + 12}});
     p.setPen(pen(kInk));
     p.setBrush(Qt::white);
     p.drawPath(path);
@@ -62,12 +66,7 @@ void folder(QPainter& p, const QColor& body) {
     p.setBrush(body.darker(115));
     p.drawRect(QRectF(1.5, 3.5, 12, 9));
     p.setBrush(body);
-    QPainterPath front;
-    front.moveTo(1.5, 12.5);
-    front.lineTo(4, 6.5);
-    front.lineTo(15, 6.5);
-    front.lineTo(13.5, 12.5);
-    front.closeSubpath();
+    const QPainterPath front = outline({{1.5, 12.5}, {4, 6.5}, {15, 6.5}, {13.5, 12.5}});
     p.drawPath(front);
 }
 
@@ -310,42 +309,16 @@ QImage treeIcon(const Draw& draw, int scale) {
 void treeFolder(QPainter& p, bool open) {
     p.setPen(pen(kInk));
     p.setBrush(kYellow.darker(118));
-    QPainterPath back;
-    back.moveTo(1.5, 13.5);
-    back.lineTo(1.5, 3.5);
-    back.lineTo(5.5, 3.5);
-    back.lineTo(7, 5);
-    back.lineTo(13.5, 5);
-    back.lineTo(13.5, 13.5);
-    back.closeSubpath();
+    const QPainterPath back = outline({{1.5, 13.5}, {1.5, 3.5}, {5.5, 3.5}, {7, 5}, {13.5, 5}, {13.5, 13.5}});
     p.drawPath(back);
-    QPainterPath front;
-    if (open) {
-        p.setBrush(kYellow.lighter(115));
-        front.moveTo(1.5, 13.5);
-        front.lineTo(4, 7.5);
-        front.lineTo(15.5, 7.5);
-        front.lineTo(13.5, 13.5);
-    } else {
-        p.setBrush(kYellow);
-        front.moveTo(1.5, 13.5);
-        front.lineTo(1.5, 6.5);
-        front.lineTo(13.5, 6.5);
-        front.lineTo(13.5, 13.5);
-    }
-    front.closeSubpath();
-    p.drawPath(front);
+    p.setBrush(open ? kYellow.lighter(115) : kYellow);
+    p.drawPath(open ? outline({{1.5, 13.5}, {4, 7.5}, {15.5, 7.5}, {13.5, 13.5}})
+                    : outline({{1.5, 13.5}, {1.5, 6.5}, {13.5, 6.5}, {13.5, 13.5}}));
 }
 
 // A mesh file: a page with a small triangle mesh; TINT colours the page.
 void meshPage(QPainter& p, const QColor& tint, const QColor& wire) {
-    QPainterPath path;
-    path.moveTo(2.5, 0.5);
-    path.lineTo(9.5, 0.5);
-    path.lineTo(13.5, 4.5);
-    path.lineTo(13.5, 15.5);
-    path.lineTo(2.5, 15.5);
-    path.closeSubpath();
+    const QPainterPath path = outline({{2.5, 0.5}, {9.5, 0.5}, {13.5, 4.5}, {13.5, 15.5}, {2.5, 15.5}});
     p.setPen(pen(kInk));
     p.setBrush(tint);
     p.drawPath(path);
@@ -393,13 +366,7 @@ void drawTreeIcons(const QString& dir) {
          [](QPainter& p) {
              p.setPen(pen(kInk));
              p.setBrush(QColor(70, 80, 110));
-             QPainterPath body;
-             body.moveTo(1.5, 1.5);
-             body.lineTo(12.5, 1.5);
-             body.lineTo(14.5, 3.5);
-             body.lineTo(14.5, 14.5);
-             body.lineTo(1.5, 14.5);
-             body.closeSubpath();
+             const QPainterPath body = outline({{1.5, 1.5}, {12.5, 1.5}, {14.5, 3.5}, {14.5, 14.5}, {1.5, 14.5}});
              p.drawPath(body);
              p.setBrush(QColor(200, 205, 215));
              p.drawRect(QRectF(4.5, 1.5, 7, 4.5));
