@@ -1,8 +1,8 @@
 // Vector helpers; see Vector.h. Float rounding points are kept where results depend on them.
 #include "geometry/Vector.h"
 
+#include <bit>
 #include <cmath>
-#include <cstring>
 
 namespace vortel {
 
@@ -11,22 +11,6 @@ void vecNormalise(Vec3 v, Vec3& out) {
     out.x = v.x / l;
     out.y = v.y / l;
     out.z = v.z / l;
-}
-
-float vecDot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-
-void vecCross(Vec3 a, Vec3 b, Vec3& out) {
-    Vec3 r;
-    r.x = a.y * b.z - a.z * b.y;
-    r.y = a.z * b.x - a.x * b.z;
-    r.z = a.x * b.y - a.y * b.x;
-    out = r;
-}
-
-void vecDiff(Vec3 a, Vec3 b, Vec3& out) {
-    out.x = a.x - b.x;
-    out.y = a.y - b.y;
-    out.z = a.z - b.z;
 }
 
 void vecSet(float x, float y, float z, Vec3& out) {
@@ -54,21 +38,6 @@ void vecScale(Vec3& out, float s) {
     out.z *= s;
 }
 
-float absValue(float x) { return x < 0.0f ? -x : x; }
-
-int rayPlane(Vec3 p, Vec3 d, Vec3 q, Vec3 n, Vec3& out) {
-    float den = vecDot(d, n);
-    if (den == 0.0f) return 0;
-    Vec3 qp;
-    vecDiff(q, p, qp);
-    volatile float num = vecDot(qp, n);  // rounded to float before the division
-    float t = num / den;
-    out.x = p.x + t * d.x;
-    out.y = p.y + t * d.y;
-    out.z = p.z + t * d.z;
-    return 1;
-}
-
 void faceNormal(Vec3 a, Vec3 b, Vec3 c, Vec3& out) {
     Vec3 ba, ca;
     vecDiff(b, a, ba);
@@ -76,39 +45,15 @@ void faceNormal(Vec3 a, Vec3 b, Vec3 c, Vec3& out) {
     vecCross(ba, ca, out);
 }
 
+static_assert(std::bit_cast<unsigned>(1.00100005f) == 0x3F8020C5u, "the inside test's enlargement factor");
+
 namespace {
 // The one shared centroid of the inside test (not re-entrant, UI thread only).
 Vec3 g_triangleCentroid;
-
-float enlargementFactor() {
-    const unsigned bits = 0x3F8020C5u;  // 1.00100005f
-    float f;
-    std::memcpy(&f, &bits, sizeof f);
-    return f;
-}
 }  // namespace
 
 int pointInTriangle(Vec3 a, Vec3 b, Vec3 c, Vec3 p, Vec3 n) {
-    const float third = 0.33333334f;
-    g_triangleCentroid.x = (a.x + b.x + c.x) * third;
-    g_triangleCentroid.y = (a.y + c.y + b.y) * third;
-    g_triangleCentroid.z = (c.z + b.z + a.z) * third;
-    const float k = enlargementFactor();
-    Vec3* corners[3] = {&a, &b, &c};
-    for (Vec3* v : corners) {
-        v->x = (v->x - g_triangleCentroid.x) * k + g_triangleCentroid.x;
-        v->y = (v->y - g_triangleCentroid.y) * k + g_triangleCentroid.y;
-        v->z = (v->z - g_triangleCentroid.z) * k + g_triangleCentroid.z;
-    }
-    const Vec3 pairs[3][2] = {{a, b}, {b, c}, {c, a}};
-    for (const auto& pr : pairs) {
-        Vec3 e1, e2, cr;
-        vecDiff(pr[0], p, e1);
-        vecDiff(pr[1], p, e2);
-        vecCross(e1, e2, cr);
-        if (vecDot(cr, n) < 0.0f) return 0;
-    }
-    return 1;
+    return pointInEnlarged(enlargeTriangle(a, b, c, &g_triangleCentroid), p, n);
 }
 
 int pointInQuad(Vec3 v1, Vec3 v2, Vec3 v3, Vec3 v4, Vec3 p, Vec3 n) {

@@ -13,19 +13,78 @@ struct Vec3 {
 };
 
 void vecNormalise(Vec3 v, Vec3& out);  // no guard for a zero vector
-float vecDot(Vec3 a, Vec3 b);
-void vecCross(Vec3 a, Vec3 b, Vec3& out);
-void vecDiff(Vec3 a, Vec3 b, Vec3& out);
+
+inline float vecDot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+inline void vecCross(Vec3 a, Vec3 b, Vec3& out) {
+    Vec3 r;
+    r.x = a.y * b.z - a.z * b.y;
+    r.y = a.z * b.x - a.x * b.z;
+    r.z = a.x * b.y - a.y * b.x;
+    out = r;
+}
+
+inline void vecDiff(Vec3 a, Vec3 b, Vec3& out) {
+    out.x = a.x - b.x;
+    out.y = a.y - b.y;
+    out.z = a.z - b.z;
+}
+
 void vecSet(float x, float y, float z, Vec3& out);
 void vecAdd(Vec3 a, Vec3& out);
 void vecDivide(Vec3& out, int n);
 void vecScale(Vec3& out, float s);
-float absValue(float x);
+inline float absValue(float x) { return x < 0.0f ? -x : x; }
 
 // Whole line through p with direction d against the plane (q, n): 1 and the point, or 0 when parallel.
-int rayPlane(Vec3 p, Vec3 d, Vec3 q, Vec3 n, Vec3& out);
+inline int rayPlane(Vec3 p, Vec3 d, Vec3 q, Vec3 n, Vec3& out) {
+    const float den = vecDot(d, n);
+    if (den == 0.0f) return 0;
+    Vec3 qp;
+    vecDiff(q, p, qp);
+    volatile float num = vecDot(qp, n);  // rounded to float before the division
+    const float t = num / den;
+    out.x = p.x + t * d.x;
+    out.y = p.y + t * d.y;
+    out.z = p.z + t * d.z;
+    return 1;
+}
 // cross(b - a, c - a), not normalised.
 void faceNormal(Vec3 a, Vec3 b, Vec3 c, Vec3& out);
+// The corners the inside test works with: a, b, c moved 0.1 % away from their
+// centroid (factor 1.00100005f, float bits 0x3F8020C5).
+struct EnlargedTriangle {
+    Vec3 a, b, c;
+};
+
+inline EnlargedTriangle enlargeTriangle(Vec3 a, Vec3 b, Vec3 c, Vec3* centroidOut = nullptr) {
+    const float third = 0.33333334f;
+    Vec3 g;
+    g.x = (a.x + b.x + c.x) * third;
+    g.y = (a.y + c.y + b.y) * third;
+    g.z = (c.z + b.z + a.z) * third;
+    if (centroidOut) *centroidOut = g;
+    const float k = 1.00100005f;
+    auto grow = [&](Vec3 v) {
+        return Vec3{(v.x - g.x) * k + g.x, (v.y - g.y) * k + g.y, (v.z - g.z) * k + g.z};
+    };
+    return EnlargedTriangle{grow(a), grow(b), grow(c)};
+}
+
+// 1 when p passes the inside test of the enlarged triangle t: for each edge
+// (a, b), (b, c), (c, a), dot(cross(start - p, end - p), n) is not negative.
+inline int pointInEnlarged(const EnlargedTriangle& t, Vec3 p, Vec3 n) {
+    const Vec3* ends[3][2] = {{&t.a, &t.b}, {&t.b, &t.c}, {&t.c, &t.a}};
+    for (const auto& e : ends) {
+        Vec3 e1, e2, cr;
+        vecDiff(*e[0], p, e1);
+        vecDiff(*e[1], p, e2);
+        vecCross(e1, e2, cr);
+        if (vecDot(cr, n) < 0.0f) return 0;
+    }
+    return 1;
+}
+
 // 1 when p lies in the triangle enlarged by 0.1 % about its centroid (signs against n).
 int pointInTriangle(Vec3 a, Vec3 b, Vec3 c, Vec3 p, Vec3 n);
 int pointInQuad(Vec3 v1, Vec3 v2, Vec3 v3, Vec3 v4, Vec3 p, Vec3 n);

@@ -47,6 +47,37 @@ inline void tryFace(const CollisionMesh& m, int f, Vec3 p, Nearest& best) {
     best.hit = h;
 }
 
+// A face that keeps its shape through the whole run, with what its test needs
+// worked out once: the plane and the enlarged triangles of pointInTriangle or
+// of pointInQuad's two halves, (1, 2, 3) and (1, 3, 4).
+struct PreparedFace {
+    Vec3 q, n;
+    EnlargedTriangle half[2];
+    bool quad;
+
+    PreparedFace(const FaceGridMesh& g, int f) {
+        const int* cv = g.cornerVertices + g.faceFirstCorner[f];
+        const Vec3* pos = g.positions;
+        q = pos[cv[0] - 1];
+        n = g.faceNormals[f];
+        quad = g.faceCornerCount[f] != 3;
+        half[0] = enlargeTriangle(q, pos[cv[1] - 1], pos[cv[2] - 1]);
+        if (quad) half[1] = enlargeTriangle(q, pos[cv[2] - 1], pos[cv[3] - 1]);
+    }
+};
+
+// tryFace for a prepared face: the same operations on the same values.
+inline void tryPrepared(const PreparedFace& pf, int f, Vec3 p, Nearest& best) {
+    Vec3 h;
+    if (!rayPlane(p, kUp, pf.q, pf.n, h)) return;
+    const float d = absValue(p.y - h.y);
+    if (!(d < best.distance || (d == best.distance && best.face >= 0 && f < best.face))) return;
+    if (!pointInEnlarged(pf.half[0], h, pf.n) && !(pf.quad && pointInEnlarged(pf.half[1], h, pf.n))) return;
+    best.distance = d;
+    best.face = f;
+    best.hit = h;
+}
+
 // A grid over some of the faces, kept in a face table of their own.
 struct FaceSubset {
     std::vector<int> faces;  // ascending face numbers
@@ -73,8 +104,9 @@ struct FaceSubset {
 };
 
 // Where the candidates of the line from vertex v are found while vertices move.
-// A face none of whose tested corners is processed never changes: one grid.
-// The others ("moving" faces) change when one of their corners is processed:
+// A face none of whose tested corners is processed never changes: it is cast
+// onto every line before the run (fixedFace). The others ("moving" faces)
+// change when one of their corners is processed:
 //   before their first processed corner, in a grid of their first shape;
 //   from then on in the loose list, visited for every line;
 //   after their last processed corner, in grids of their last shape (a few,
@@ -94,10 +126,9 @@ public:
         m_loose.clear();
         m_levels.clear();
         m_settledLoose = 0;
-        int moving = 0, candidateFaces = 0;
+        int moving = 0;
         for (int f = 0; f < faces; ++f) {
             if (!isCollisionFace(m, f)) continue;
-            ++candidateFaces;
             const int* cv = m.faces.cornerVertices + m.faces.faceFirstCorner[f];
             const int used = m.faces.faceCornerCount[f] >= 4 ? 4 : 3;
             for (int c = 0; c < used; ++c) {
@@ -110,10 +141,6 @@ public:
                 lastMove[f] = std::max(lastMove[f], cv[c]);
             }
         }
-        // About one cell per face: finer cells sort each face into more of them
-        // and cost more to build than they save in faces visited.
-        m_fixed.build(m.faces, LineAxis::Y, box, std::max(64, candidateFaces - moving),
-                      [&](int f) { return firstMove[f] < 0 && isCollisionFace(m, f); });
         m_hasMoving = moving > 0;
         if (!m_hasMoving) return;
         m_firstShape.build(m.faces, LineAxis::Y, box, std::max(64, moving), [&](int f) { return firstMove[f] >= 0; });
@@ -139,9 +166,12 @@ public:
             if (firstMove[f] >= 0) m_startFaces.data()[next[firstMove[f] - lo]++] = f;
     }
 
+    // A candidate face that never changes.
+    bool fixedFace(int f) const { return m_firstMove[static_cast<size_t>(f)] < 0 && isCollisionFace(*m_mesh, f); }
+
+    // The moving faces the line from vertex v (at p) may meet.
     template <class Visit>
     void forEach(Vec3 p, int v, Visit&& visit) const {
-        m_fixed.forEachCandidate(p, visit);
         if (!m_hasMoving) return;
         const int* firstMove = m_firstMove.data();
         m_firstShape.forEachCandidate(p, [&](int f) {
@@ -185,12 +215,20 @@ private:
     LineOriginBox m_box{};
     int m_lo = 0;
     bool m_hasMoving = false;
-    FaceGrid m_fixed, m_firstShape;
+    FaceGrid m_firstShape;
     std::vector<int> m_firstMove, m_lastMove;  // per face: -1 for a face that never moves
     std::vector<int> m_startAt, m_settleAt, m_startFaces;
     std::vector<int> m_loose;
     size_t m_settledLoose = 0;
     std::vector<std::unique_ptr<FaceSubset>> m_levels;
+};
+
+// The nearest hits among the faces that never change, worked out before the run.
+struct FixedHits {
+    FaceGrid grid;  // the lines' origins by cell
+    std::vector<Vec3> origin;
+    std::vector<Nearest> best;      // by slot
+    std::vector<Nearest> byVertex;  // by vertex number - lo
 };
 
 }  // namespace
@@ -238,6 +276,30 @@ int collideRange(const CollisionMesh& m, int lo, int hi, Vec3* before, Vec3* aft
     Candidates& candidates = scratch<Candidates>();
     candidates.begin(m, lo, hi, box);
 
+    // The faces that never change, each cast onto the lines it can meet,
+    // in ascending face order: per line, what the loop over them keeps.
+    FixedHits& fixed = scratch<FixedHits>();
+    const int count = hi - lo + 1;
+    const Vec3* origins = m.positions + (lo - 1);
+    fixed.grid.buildOriginCells(LineAxis::Y, origins, count, count);
+    fixed.origin.resize(static_cast<size_t>(count));
+    fixed.best.resize(static_cast<size_t>(count));
+    for (int slot = 0; slot < count; ++slot) {
+        const Vec3 p = origins[fixed.grid.originAt(slot)];
+        fixed.origin[static_cast<size_t>(slot)] = p;
+        fixed.best[static_cast<size_t>(slot)] = Nearest{absValue(p.y - kFarHeight), -1, Vec3{}};
+    }
+    for (int f = 0; f < m.faces.faceCount; ++f) {
+        if (!candidates.fixedFace(f)) continue;
+        const PreparedFace face(m.faces, f);
+        const Vec3* origin = fixed.origin.data();
+        Nearest* best = fixed.best.data();
+        fixed.grid.forEachOrigin(m.faces, f, [&](int slot) { tryPrepared(face, f, origin[slot], best[slot]); });
+    }
+    fixed.byVertex.resize(static_cast<size_t>(count));
+    for (int slot = 0; slot < count; ++slot)
+        fixed.byVertex[static_cast<size_t>(fixed.grid.originAt(slot))] = fixed.best[static_cast<size_t>(slot)];
+
     const int highestIndex = hi - 1;
     int collided = 0;
     for (int v = lo; v <= hi; ++v) {
@@ -246,7 +308,7 @@ int collideRange(const CollisionMesh& m, int lo, int hi, Vec3* before, Vec3* aft
             progress->setStatusProgress(
                 highestIndex > 0 ? static_cast<int>(static_cast<double>(i) / highestIndex * 100.0) : 0);
         const Vec3 p = m.positions[i];
-        Nearest best{absValue(p.y - kFarHeight), -1, Vec3{}};
+        Nearest best = fixed.byVertex[static_cast<size_t>(v - lo)];
         candidates.forEach(p, v, [&](int f) { tryFace(m, f, p, best); });
         bool behind = false;
         if (best.face >= 0) {

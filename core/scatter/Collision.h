@@ -18,12 +18,16 @@
 // lists and changes nothing else. Shows the wait cursor; the status progress
 // bar follows the vertices and goes back to 0.
 //
-// The faces are found through a FaceGrid over the XZ plane: a vertical line's
-// hit point keeps the line's x and z, so the cell of (P.x, P.z) holds every
-// face that can pass. Processed vertices can be corners of other groups'
-// faces; such a face changes when its corner moves, so it is looked up in a
-// grid of its first shape until then, visited directly while its corners are
-// moving, and put in grids of its last shape once its last corner has moved.
+// The faces are found through FaceGrids over the XZ plane: a vertical line's
+// hit point keeps the line's x and z, so only faces whose test can pass at
+// (P.x, P.z) need a test. Processed vertices can be corners of other groups'
+// faces; such a face changes when its corner moves. The faces that never
+// change are cast, before the run, onto the lines' origins sorted into cells,
+// each face onto the lines it can meet, in ascending face order, with its
+// enlarged triangles worked out once. The changing faces are looked up in a
+// grid of their first shape until their first corner moves, visited directly
+// while their corners are moving, and put in grids of their last shape once
+// their last corner has moved. Both keep the nearest hit by (distance, face).
 #pragma once
 
 #include "doc/CVELTADoc.h"

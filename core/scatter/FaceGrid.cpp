@@ -63,27 +63,12 @@ constexpr double kHuge = 1e30;
 constexpr double kTiny = 1e-38;
 // A face reaching more cells than this share of the grid is visited everywhere instead.
 constexpr int kEverywhereShare = 4;
+// A reach of at least this many rows and columns is followed row by row when origins are cast onto.
+constexpr int kBandRows = 8;
 
 double component(const Vec3& v, int i) { return i == 0 ? v.x : (i == 1 ? v.y : v.z); }
 
 bool isFinite(const Vec3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
-
-// The enlarged corners exactly as pointInTriangle makes them, operation for operation.
-void enlargeTriangle(Vec3 a, Vec3 b, Vec3 c, Vec3 out[3]) {
-    const float third = 0.33333334f;
-    Vec3 centroid;
-    centroid.x = (a.x + b.x + c.x) * third;
-    centroid.y = (a.y + c.y + b.y) * third;
-    centroid.z = (c.z + b.z + a.z) * third;
-    const float k = 1.00100005f;  // float bits 0x3F8020C5
-    auto grow = [&](Vec3 v) {
-        return Vec3{(v.x - centroid.x) * k + centroid.x, (v.y - centroid.y) * k + centroid.y,
-                    (v.z - centroid.z) * k + centroid.z};
-    };
-    out[0] = grow(a);
-    out[1] = grow(b);
-    out[2] = grow(c);
-}
 
 // A rectangle of (across, down) coordinates relative to the face's first corner.
 struct Rect {
@@ -204,6 +189,41 @@ Reach triangleHalfPlanes(const FaceFrame& fr, const double u[3][3], double uMax,
     return Reach::Rect;
 }
 
+// The rounding of a clip or meet: box grown a little, then back inside r.
+Reach padInto(const Rect& box, const Rect& r, Rect& out) {
+    const double slackA = 1e-12 * (std::fabs(box.a0) + std::fabs(box.a1) + (r.a1 - r.a0)) + 1e-300;
+    const double slackB = 1e-12 * (std::fabs(box.b0) + std::fabs(box.b1) + (r.b1 - r.b0)) + 1e-300;
+    out.a0 = std::max(r.a0, box.a0 - slackA);
+    out.a1 = std::min(r.a1, box.a1 + slackA);
+    out.b0 = std::max(r.b0, box.b0 - slackB);
+    out.b1 = std::min(r.b1, box.b1 + slackB);
+    if (!(out.a0 <= out.a1) || !(out.b0 <= out.b1)) return Reach::None;
+    return Reach::Rect;
+}
+
+// The rectangle r is cut to the points that satisfy all three half-planes,
+// and the bounding rectangle of what is left is returned, within r.
+Reach clippedBox(const HalfPlanes& h, const Rect& r, Rect& out) {
+    Rect box;
+    Point2 bufA[8] = {{r.a0, r.b0}, {r.a1, r.b0}, {r.a1, r.b1}, {r.a0, r.b1}}, bufB[8];
+    Point2* poly = bufA;
+    Point2* next = bufB;
+    int count = 4;
+    for (int i = 0; i < 3; ++i) {
+        count = clipHalfPlane(poly, count, h.alpha[i], h.beta[i], h.rhs[i], next);
+        std::swap(poly, next);
+        if (count == 0) return Reach::None;
+    }
+    box = Rect{poly[0].a, poly[0].a, poly[0].b, poly[0].b};
+    for (int i = 1; i < count; ++i) {
+        box.a0 = std::min(box.a0, poly[i].a);
+        box.a1 = std::max(box.a1, poly[i].a);
+        box.b0 = std::min(box.b0, poly[i].b);
+        box.b1 = std::max(box.b1, poly[i].b);
+    }
+    return padInto(box, r, out);
+}
+
 // The bounding rectangle, inside r, of the points of r that satisfy all three half-planes.
 Reach regionInside(const HalfPlanes& h, const Rect& r, Rect& out) {
     Rect box;
@@ -245,33 +265,8 @@ Reach regionInside(const HalfPlanes& h, const Rect& r, Rect& out) {
         if (!std::isfinite(box.a0) || !std::isfinite(box.a1) || !std::isfinite(box.b0) || !std::isfinite(box.b1))
             closedForm = false;
     }
-    if (!closedForm) {
-        Point2 bufA[8] = {{r.a0, r.b0}, {r.a1, r.b0}, {r.a1, r.b1}, {r.a0, r.b1}}, bufB[8];
-        Point2* poly = bufA;
-        Point2* next = bufB;
-        int count = 4;
-        for (int i = 0; i < 3; ++i) {
-            count = clipHalfPlane(poly, count, h.alpha[i], h.beta[i], h.rhs[i], next);
-            std::swap(poly, next);
-            if (count == 0) return Reach::None;
-        }
-        box = Rect{poly[0].a, poly[0].a, poly[0].b, poly[0].b};
-        for (int i = 1; i < count; ++i) {
-            box.a0 = std::min(box.a0, poly[i].a);
-            box.a1 = std::max(box.a1, poly[i].a);
-            box.b0 = std::min(box.b0, poly[i].b);
-            box.b1 = std::max(box.b1, poly[i].b);
-        }
-    }
-    // The clip's own rounding, then back inside r.
-    const double slackA = 1e-12 * (std::fabs(box.a0) + std::fabs(box.a1) + (r.a1 - r.a0)) + 1e-300;
-    const double slackB = 1e-12 * (std::fabs(box.b0) + std::fabs(box.b1) + (r.b1 - r.b0)) + 1e-300;
-    out.a0 = std::max(r.a0, box.a0 - slackA);
-    out.a1 = std::min(r.a1, box.a1 + slackA);
-    out.b0 = std::max(r.b0, box.b0 - slackB);
-    out.b1 = std::min(r.b1, box.b1 + slackB);
-    if (!(out.a0 <= out.a1) || !(out.b0 <= out.b1)) return Reach::None;
-    return Reach::Rect;
+    if (!closedForm) return clippedBox(h, r, out);
+    return padInto(box, r, out);
 }
 
 // The same region in closed form, for the usual triangle. Moving a corner
@@ -376,6 +371,16 @@ Reach triangleReach(const FaceFrame& fr, const double u[3][3], double uMax, cons
 
 }  // namespace
 
+// One face as its reach is worked out.
+struct FaceGrid::FaceSetup {
+    FaceFrame frame;
+    Vec3 corner[4];
+    int used = 3;             // corners the test reads: 3, or 4 for a quad and more
+    bool everywhere = false;  // bounds cannot be kept (corners not finite, or no valid box)
+    Rect domain{};            // the origin box relative to the first corner
+    Rect reach{};             // what faceCells found, relative to the first corner
+};
+
 int FaceGrid::cellIndexA(double a) const {
     const double v = (a - m_originA) * m_scaleA;
     if (!(v > 0.0)) return 0;
@@ -418,8 +423,8 @@ bool FaceGrid::anyOccupied(int a0, int a1, int b0, int b1) const {
     return at(a1 + 1, b1 + 1) - at(a0, b1 + 1) - at(a1 + 1, b0) + at(a0, b0) > 0;
 }
 
-void FaceGrid::buildCells(const FaceGridMesh& mesh, LineAxis axis, const LineOriginBox& origins, int cellsWanted,
-                          const std::function<bool(int)>& include, const Vec3* lineOrigins, int lineCount) {
+void FaceGrid::setUpCells(LineAxis axis, const LineOriginBox& origins, int cellsWanted, const Vec3* lineOrigins,
+                          int lineCount) {
     m_axis = axis;
     m_box = origins;
     const bool alongY = axis == LineAxis::Y;
@@ -438,16 +443,16 @@ void FaceGrid::buildCells(const FaceGridMesh& mesh, LineAxis axis, const LineOri
     const double a0 = origins.min.x, a1 = origins.max.x;
     const double b0 = m_boxMinB, b1 = m_boxMaxB;
     const double wa = a1 - a0, wb = b1 - b0;
-    const bool boxValid = std::isfinite(wa) && std::isfinite(wb) && wa >= 0.0 && wb >= 0.0;
+    m_boxValid = std::isfinite(wa) && std::isfinite(wb) && wa >= 0.0 && wb >= 0.0;
     const int wanted = std::clamp(cellsWanted, 1, 1 << 22);
     m_cellsA = m_cellsB = 1;
-    if (boxValid && wa > 0.0 && wb > 0.0) {
+    if (m_boxValid && wa > 0.0 && wb > 0.0) {
         const double side = std::sqrt(wa * wb / wanted);
         m_cellsA = static_cast<int>(std::clamp(std::ceil(wa / side), 1.0, static_cast<double>(wanted)));
         m_cellsB = static_cast<int>(std::clamp(std::ceil(wb / side), 1.0, static_cast<double>(wanted / m_cellsA + 1)));
-    } else if (boxValid && wa > 0.0) {
+    } else if (m_boxValid && wa > 0.0) {
         m_cellsA = wanted;
-    } else if (boxValid && wb > 0.0) {
+    } else if (m_boxValid && wb > 0.0) {
         m_cellsB = wanted;
     }
     m_originA = a0;
@@ -455,7 +460,7 @@ void FaceGrid::buildCells(const FaceGridMesh& mesh, LineAxis axis, const LineOri
     m_scaleA = wa > 0.0 ? m_cellsA / wa : 0.0;
     m_scaleB = wb > 0.0 ? m_cellsB / wb : 0.0;
     const long long cellTotal = static_cast<long long>(m_cellsA) * m_cellsB;
-    const long long everywhereLimit = std::max<long long>(64, cellTotal / kEverywhereShare);
+    m_everywhereLimit = std::max<long long>(64, cellTotal / kEverywhereShare);
     // With the lines given, only the cells that hold one get faces: the
     // occupied cells, counted over every rectangle from the corner (0, 0).
     m_occupied.clear();
@@ -475,123 +480,143 @@ void FaceGrid::buildCells(const FaceGridMesh& mesh, LineAxis axis, const LineOri
                     m_occupiedSum[static_cast<size_t>(b) * w + a + 1] +
                     m_occupiedSum[(static_cast<size_t>(b) + 1) * w + a] - m_occupiedSum[static_cast<size_t>(b) * w + a];
     }
+}
 
-    FaceFrame fr;
+// What the reach of one face starts from: its frame, its tested corners and
+// the origin box relative to its first corner. False for a face that no line
+// can meet at a finite point (never visited); everywhere set for one whose
+// corners are not all finite numbers.
+bool FaceGrid::frameOf(const FaceGridMesh& mesh, int f, FaceSetup& s) const {
+    if (!faceHasSurface(mesh, f)) return false;
+    const int q = m_axis == LineAxis::Y ? 2 : 1;
+    const int k = m_axis == LineAxis::Y ? 1 : 2;
+    const Vec3 normal = mesh.faceNormals[f];
+    // Parallel to the line, or a normal or first corner that is not a
+    // finite number: the line never meets the plane at a finite point.
+    if (!isFinite(normal) || component(normal, k) == 0.0) return false;
+    const int first = mesh.faceFirstCorner[f];
+    const Vec3 cornerQ = mesh.positions[mesh.cornerVertices[first] - 1];
+    if (!isFinite(cornerQ)) return false;
+    s.everywhere = !m_boxValid;
+    s.used = mesh.faceCornerCount[f] >= 4 ? 4 : 3;
+    for (int c = 0; c < s.used; ++c) {
+        s.corner[c] = mesh.positions[mesh.cornerVertices[first + c] - 1];
+        s.everywhere = s.everywhere || !isFinite(s.corner[c]);
+    }
+    if (s.everywhere) return true;
+    FaceFrame& fr = s.frame;
     fr.q = q;
     fr.k = k;
+    for (int i = 0; i < 3; ++i) {
+        fr.n[i] = component(normal, i);
+        fr.absN[i] = std::fabs(fr.n[i]);
+        fr.corner[i] = component(cornerQ, i);
+    }
+    fr.nSum = fr.absN[0] + fr.absN[1] + fr.absN[2];
+    fr.slopeA = fr.n[0] / fr.n[k];
+    fr.slopeB = fr.n[q] / fr.n[k];
+    fr.absK = std::max(std::fabs(component(m_box.min, k) - fr.corner[k]),
+                       std::fabs(component(m_box.max, k) - fr.corner[k]));
+    s.domain = Rect{m_box.min.x - fr.corner[0], m_box.max.x - fr.corner[0], m_boxMinB - fr.corner[q],
+                    m_boxMaxB - fr.corner[q]};
+    return true;
+}
+
+// The enlarged triangle of half h (the quad's halves as the test takes them:
+// (1, 2, 3) and (1, 3, 4)) relative to the first corner. False when its
+// corners are not all finite numbers.
+bool FaceGrid::halfOf(const FaceSetup& s, int h, double u[3][3], double& uMax) {
+    static const int halfCorners[2][3] = {{0, 1, 2}, {0, 2, 3}};
+    const EnlargedTriangle t =
+        enlargeTriangle(s.corner[halfCorners[h][0]], s.corner[halfCorners[h][1]], s.corner[halfCorners[h][2]]);
+    const Vec3 big[3] = {t.a, t.b, t.c};
+    uMax = 0.0;
+    bool finite = true;
+    for (int j = 0; j < 3; ++j) {
+        finite = finite && isFinite(big[j]);
+        for (int i = 0; i < 3; ++i) {
+            u[j][i] = component(big[j], i) - s.frame.corner[i];
+            uMax = std::max(uMax, std::fabs(component(big[j], i)));
+        }
+    }
+    return finite;
+}
+
+FaceGrid::Cells FaceGrid::faceCells(const FaceGridMesh& mesh, int f, FaceSetup& s, int cells[4]) const {
+    if (!frameOf(mesh, f, s)) return Cells::Skip;
+    if (s.everywhere) return Cells::Everywhere;
+    const FaceFrame& fr = s.frame;
+    const int q = fr.q;
+    const int halves = s.used == 4 ? 2 : 1;
+    Rect& reach = s.reach;
+    bool any = false;
+    for (int h = 0; h < halves; ++h) {
+        double u[3][3];
+        double uMax;
+        if (!halfOf(s, h, u, uMax)) return Cells::Everywhere;
+        Rect r1;
+        Reach got = triangleReach(fr, u, uMax, s.domain, r1);
+        if (got == Reach::Rect) {
+            // The first bounds were taken over the whole box; taken over
+            // what it left they are far smaller. Worth another pass only
+            // when the reach covers more than twice the cells of the
+            // triangle itself.
+            const int ra0 = cellIndexA(r1.a0 + fr.corner[0]), ra1 = cellIndexA(r1.a1 + fr.corner[0]);
+            const int rb0 = cellIndexB(r1.b0 + fr.corner[q]), rb1 = cellIndexB(r1.b1 + fr.corner[q]);
+            const long long reached = static_cast<long long>(ra1 - ra0 + 1) * (rb1 - rb0 + 1);
+            if (reached > 2 && anyOccupied(ra0, ra1, rb0, rb1) &&
+                reached > 2 * cellArea(std::min({u[0][0], u[1][0], u[2][0]}) + fr.corner[0],
+                                       std::max({u[0][0], u[1][0], u[2][0]}) + fr.corner[0],
+                                       std::min({u[0][q], u[1][q], u[2][q]}) + fr.corner[q],
+                                       std::max({u[0][q], u[1][q], u[2][q]}) + fr.corner[q])) {
+                Rect r2;
+                got = triangleReach(fr, u, uMax, r1, r2);
+                if (got == Reach::Rect) r1 = r2;
+            }
+        }
+        if (got == Reach::Everywhere) return Cells::Everywhere;
+        if (got != Reach::Rect) continue;
+        if (!any) {
+            reach = r1;
+            any = true;
+        } else {
+            reach.a0 = std::min(reach.a0, r1.a0);
+            reach.a1 = std::max(reach.a1, r1.a1);
+            reach.b0 = std::min(reach.b0, r1.b0);
+            reach.b1 = std::max(reach.b1, r1.b1);
+        }
+    }
+    if (!any) return Cells::None;  // no line from the box can pass its test
+    cells[0] = cellIndexA(reach.a0 + fr.corner[0]);
+    cells[1] = cellIndexA(reach.a1 + fr.corner[0]);
+    cells[2] = cellIndexB(reach.b0 + fr.corner[q]);
+    cells[3] = cellIndexB(reach.b1 + fr.corner[q]);
+    return Cells::Rect;
+}
+
+void FaceGrid::buildCells(const FaceGridMesh& mesh, LineAxis axis, const LineOriginBox& origins, int cellsWanted,
+                          const std::function<bool(int)>& include, const Vec3* lineOrigins, int lineCount) {
+    setUpCells(axis, origins, cellsWanted, lineOrigins, lineCount);
+    m_originStart.clear();
+    m_originOrder.clear();
+    FaceSetup s;
     for (int f = 0; f < mesh.faceCount; ++f) {
         if (include && !include(f)) continue;
-        if (!faceHasSurface(mesh, f)) continue;
-        const Vec3 normal = mesh.faceNormals[f];
-        // Parallel to the line, or a normal or first corner that is not a
-        // finite number: the line never meets the plane at a finite point.
-        if (!isFinite(normal) || component(normal, k) == 0.0) continue;
-        const int first = mesh.faceFirstCorner[f];
-        const Vec3 cornerQ = mesh.positions[mesh.cornerVertices[first] - 1];
-        if (!isFinite(cornerQ)) continue;
+        int c[4];
+        const Cells got = faceCells(mesh, f, s, c);
+        if (got == Cells::Skip || got == Cells::None) continue;
         m_sorted.push_back(f);
-        if (!boxValid) {
+        if (got == Cells::Everywhere ||
+            static_cast<long long>(c[1] - c[0] + 1) * (c[3] - c[2] + 1) > m_everywhereLimit) {
             m_everywhere.push_back(f);
             continue;
         }
-
-        const int used = mesh.faceCornerCount[f] >= 4 ? 4 : 3;
-        Vec3 corner[4];
-        bool finite = true;
-        for (int c = 0; c < used; ++c) {
-            corner[c] = mesh.positions[mesh.cornerVertices[first + c] - 1];
-            finite = finite && isFinite(corner[c]);
-        }
-        if (!finite) {
-            m_everywhere.push_back(f);
-            continue;
-        }
-        for (int i = 0; i < 3; ++i) {
-            fr.n[i] = component(normal, i);
-            fr.absN[i] = std::fabs(fr.n[i]);
-            fr.corner[i] = component(cornerQ, i);
-        }
-        fr.nSum = fr.absN[0] + fr.absN[1] + fr.absN[2];
-        fr.slopeA = fr.n[0] / fr.n[k];
-        fr.slopeB = fr.n[q] / fr.n[k];
-        fr.absK = std::max(std::fabs(component(origins.min, k) - fr.corner[k]),
-                           std::fabs(component(origins.max, k) - fr.corner[k]));
-        const Rect domain{a0 - fr.corner[0], a1 - fr.corner[0], b0 - fr.corner[q], b1 - fr.corner[q]};
-
-        // The quad's two halves as the test takes them: (1, 2, 3) and (1, 3, 4).
-        const int halves = used == 4 ? 2 : 1;
-        const int halfCorners[2][3] = {{0, 1, 2}, {0, 2, 3}};
-        bool everywhere = false, any = false;
-        Rect reach{};
-        for (int h = 0; h < halves && !everywhere; ++h) {
-            Vec3 big[3];
-            enlargeTriangle(corner[halfCorners[h][0]], corner[halfCorners[h][1]], corner[halfCorners[h][2]], big);
-            double u[3][3];
-            double uMax = 0.0;
-            bool finiteBig = true;
-            for (int j = 0; j < 3; ++j) {
-                finiteBig = finiteBig && isFinite(big[j]);
-                for (int i = 0; i < 3; ++i) {
-                    u[j][i] = component(big[j], i) - fr.corner[i];
-                    uMax = std::max(uMax, std::fabs(component(big[j], i)));
-                }
-            }
-            if (!finiteBig) {
-                everywhere = true;
-                break;
-            }
-            Rect r1;
-            Reach got = triangleReach(fr, u, uMax, domain, r1);
-            if (got == Reach::Rect) {
-                // The first bounds were taken over the whole box; taken over
-                // what it left they are far smaller. Worth another pass only
-                // when the reach covers more than twice the cells of the
-                // triangle itself.
-                const int ra0 = cellIndexA(r1.a0 + fr.corner[0]), ra1 = cellIndexA(r1.a1 + fr.corner[0]);
-                const int rb0 = cellIndexB(r1.b0 + fr.corner[q]), rb1 = cellIndexB(r1.b1 + fr.corner[q]);
-                const long long reached = static_cast<long long>(ra1 - ra0 + 1) * (rb1 - rb0 + 1);
-                if (reached > 2 && anyOccupied(ra0, ra1, rb0, rb1) &&
-                    reached > 2 * cellArea(std::min({u[0][0], u[1][0], u[2][0]}) + fr.corner[0],
-                                           std::max({u[0][0], u[1][0], u[2][0]}) + fr.corner[0],
-                                           std::min({u[0][q], u[1][q], u[2][q]}) + fr.corner[q],
-                                           std::max({u[0][q], u[1][q], u[2][q]}) + fr.corner[q])) {
-                    Rect r2;
-                    got = triangleReach(fr, u, uMax, r1, r2);
-                    if (got == Reach::Rect) r1 = r2;
-                }
-            }
-            if (got == Reach::Everywhere) everywhere = true;
-            if (got != Reach::Rect) continue;
-            if (!any) {
-                reach = r1;
-                any = true;
-            } else {
-                reach.a0 = std::min(reach.a0, r1.a0);
-                reach.a1 = std::max(reach.a1, r1.a1);
-                reach.b0 = std::min(reach.b0, r1.b0);
-                reach.b1 = std::max(reach.b1, r1.b1);
-            }
-        }
-        if (everywhere) {
-            m_everywhere.push_back(f);
-            continue;
-        }
-        if (!any) {
-            m_sorted.pop_back();  // no line from the box can pass its test
-            continue;
-        }
-        const int ca0 = cellIndexA(reach.a0 + fr.corner[0]), ca1 = cellIndexA(reach.a1 + fr.corner[0]);
-        const int cb0 = cellIndexB(reach.b0 + fr.corner[q]), cb1 = cellIndexB(reach.b1 + fr.corner[q]);
-        const long long covered = static_cast<long long>(ca1 - ca0 + 1) * (cb1 - cb0 + 1);
-        if (covered > everywhereLimit) {
-            m_everywhere.push_back(f);
-            continue;
-        }
-        if (!anyOccupied(ca0, ca1, cb0, cb1)) continue;
-        m_reach.insert(m_reach.end(), {f, ca0, ca1, cb0, cb1});
+        if (!anyOccupied(c[0], c[1], c[2], c[3])) continue;
+        m_reach.insert(m_reach.end(), {f, c[0], c[1], c[2], c[3]});
     }
 
     // Counting sort into the cells, faces in ascending order within each.
+    const long long cellTotal = static_cast<long long>(m_cellsA) * m_cellsB;
     m_cellStart.assign(static_cast<size_t>(cellTotal) + 1, 0u);
     const bool sparse = !m_occupied.empty();
     for (size_t i = 0; i < m_reach.size(); i += 5)
@@ -610,6 +635,87 @@ void FaceGrid::buildCells(const FaceGridMesh& mesh, LineAxis axis, const LineOri
                 const size_t cell = static_cast<size_t>(a + m_cellsA * b);
                 if (!sparse || m_occupied[cell]) m_entries[fill[cell]++] = m_reach[i];
             }
+}
+
+void FaceGrid::buildOriginCells(LineAxis axis, const Vec3* origins, int count, int cellsWanted) {
+    LineOriginBox box{};
+    if (count > 0) box = LineOriginBox{origins[0], origins[0]};
+    for (int i = 1; i < count; ++i) {
+        const Vec3& o = origins[i];
+        box.min = Vec3{std::min(box.min.x, o.x), std::min(box.min.y, o.y), std::min(box.min.z, o.z)};
+        box.max = Vec3{std::max(box.max.x, o.x), std::max(box.max.y, o.y), std::max(box.max.z, o.z)};
+    }
+    setUpCells(axis, box, cellsWanted, nullptr, 0);
+    m_cellStart.clear();
+    // The origins by cell: a counting sort, ascending within each cell.
+    const size_t cellTotal = static_cast<size_t>(m_cellsA) * static_cast<size_t>(m_cellsB);
+    const bool alongY = axis == LineAxis::Y;
+    m_fill.resize(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        m_fill[static_cast<size_t>(i)] = static_cast<std::uint32_t>(
+            cellIndexA(origins[i].x) + m_cellsA * cellIndexB(alongY ? origins[i].z : origins[i].y));
+    m_originStart.assign(cellTotal + 1, 0u);
+    for (int i = 0; i < count; ++i) ++m_originStart[m_fill[static_cast<size_t>(i)] + 1];
+    for (size_t c = 1; c <= cellTotal; ++c) m_originStart[c] += m_originStart[c - 1];
+    m_originOrder.resize(static_cast<size_t>(count));
+    std::vector<std::uint32_t> next(m_originStart.begin(), m_originStart.end() - 1);
+    for (int i = 0; i < count; ++i) m_originOrder[next[m_fill[static_cast<size_t>(i)]]++] = i;
+}
+
+int FaceGrid::originRowsOf(const FaceGridMesh& mesh, int f) const {
+    FaceSetup s;
+    int c[4];
+    const Cells got = faceCells(mesh, f, s, c);
+    if (got == Cells::Skip || got == Cells::None) return 0;
+    if (got == Cells::Everywhere) return -1;
+    m_rowSpans.clear();
+    const int rows = c[3] - c[2] + 1;
+    if (rows >= kBandRows && c[1] - c[0] + 1 >= kBandRows && bandRows(s, c[2], c[3]))
+        return static_cast<int>(m_rowSpans.size() / 3);
+    for (int b = c[2]; b <= c[3]; ++b) m_rowSpans.insert(m_rowSpans.end(), {b, c[0], c[1]});
+    return rows;
+}
+
+// Row by row, the cells where some half's three half-planes (bounds taken
+// over the face's reach) all hold: a thin band across the grid then costs its
+// own cells, not its bounding rectangle's. False when a half's bounds cannot
+// be kept finite (the rectangle stands).
+bool FaceGrid::bandRows(const FaceSetup& s, int b0, int b1) const {
+    const FaceFrame& fr = s.frame;
+    const Rect& reach = s.reach;
+    const int halves = s.used == 4 ? 2 : 1;
+    HalfPlanes planes[2];
+    bool live[2] = {false, false};
+    for (int h = 0; h < halves; ++h) {
+        double u[3][3];
+        double uMax;
+        if (!halfOf(s, h, u, uMax)) return false;
+        const Reach got = triangleHalfPlanes(fr, u, uMax, reach, planes[h]);
+        if (got == Reach::Everywhere) return false;
+        live[h] = got == Reach::Rect;
+    }
+    const double cellB = 1.0 / m_scaleB;
+    for (int b = b0; b <= b1; ++b) {
+        // The row's strip of b, a little wider than cellIndexB's rounding, within the reach.
+        const double lo = m_originB + b * cellB - fr.corner[fr.q], hi = lo + cellB;
+        const double pad = 1e-9 * (cellB + std::fabs(lo) + std::fabs(hi) + std::fabs(fr.corner[fr.q]));
+        const double s0 = b == b0 ? reach.b0 : std::max(reach.b0, lo - pad);
+        const double s1 = b == b1 ? reach.b1 : std::min(reach.b1, hi + pad);
+        if (!(s0 <= s1)) continue;
+        const Rect strip{reach.a0, reach.a1, s0, s1};
+        bool any = false;
+        Rect span{};
+        for (int h = 0; h < halves; ++h) {
+            Rect got;
+            if (!live[h] || clippedBox(planes[h], strip, got) != Reach::Rect) continue;
+            span = any ? Rect{std::min(span.a0, got.a0), std::max(span.a1, got.a1), 0, 0} : got;
+            any = true;
+        }
+        if (any)
+            m_rowSpans.insert(m_rowSpans.end(),
+                              {b, cellIndexA(span.a0 + fr.corner[0]), cellIndexA(span.a1 + fr.corner[0])});
+    }
+    return true;
 }
 
 }  // namespace vortel

@@ -29,6 +29,13 @@
 // exactly 0) or whose normal or first corner is not finite never meets the
 // line at a finite point and is never visited.
 //
+// Faces can also be cast onto given line origins (buildOriginCells,
+// forEachOrigin): the origins are sorted into cells, and a face visits the
+// origins of the cells it reaches. There a reach of many rows and columns is
+// followed row by row, so that a face whose test passes along a thin band
+// (the second half of a strongly bent quad, seen along the normal of its
+// first, can be almost a line) costs the band's cells, not every cell.
+//
 // Candidates are visited in ascending face order, so that a caller keeping the
 // nearest hit with a strictly-smaller distance rule gets exactly the face the
 // loop over all faces gets.
@@ -127,6 +134,31 @@ public:
         while (e != eEnd) visit(*e++);
     }
 
+    // The other way round, for lines that stay put while faces come one by
+    // one: sorts these origins (no face) into about cellsWanted cells over
+    // their box. forEachOrigin(f) then calls visit(slot) for every origin
+    // whose line can pass face f's inside test, each once; originAt(slot) is
+    // that origin's index in the array given. Slots of one cell are adjacent,
+    // so per-origin data kept by slot is read in runs.
+    void buildOriginCells(LineAxis axis, const Vec3* origins, int count, int cellsWanted);
+    template <class Visit>
+    void forEachOrigin(const FaceGridMesh& mesh, int face, Visit&& visit) const {
+        const int rows = originRowsOf(mesh, face);
+        if (rows < 0) {
+            for (size_t slot = 0; slot < m_originOrder.size(); ++slot) visit(static_cast<int>(slot));
+            return;
+        }
+        const std::uint32_t* start = m_originStart.data();
+        for (int r = 0; r < rows; ++r) {
+            const int* span = m_rowSpans.data() + 3 * r;
+            const size_t row = static_cast<size_t>(m_cellsA) * static_cast<size_t>(span[0]);
+            const std::uint32_t end = start[row + static_cast<size_t>(span[2]) + 1];
+            for (std::uint32_t slot = start[row + static_cast<size_t>(span[1])]; slot < end; ++slot)
+                visit(static_cast<int>(slot));
+        }
+    }
+    int originAt(int slot) const { return m_originOrder[static_cast<size_t>(slot)]; }
+
     // ---- what the last build made (tests and benchmarks) ----
     int cellsAcross() const { return m_cellsA; }  // along x
     int cellsDown() const { return m_cellsB; }    // along z (lines along Y) or y (lines along Z)
@@ -137,6 +169,18 @@ public:
     const std::vector<int>& sortedFaces() const { return m_sorted; }
 
 private:
+    struct FaceSetup;
+    enum class Cells { Skip, None, Rect, Everywhere };
+    void setUpCells(LineAxis axis, const LineOriginBox& origins, int cellsWanted, const Vec3* lineOrigins,
+                    int lineCount);
+    bool frameOf(const FaceGridMesh& mesh, int f, FaceSetup& s) const;
+    static bool halfOf(const FaceSetup& s, int h, double u[3][3], double& uMax);
+    // Skip: never met; None: no line from the box passes; Everywhere; or the
+    // cells [0] to [1] across by [2] to [3] down.
+    Cells faceCells(const FaceGridMesh& mesh, int f, FaceSetup& s, int cells[4]) const;
+    // The rows of cells face f reaches into m_rowSpans (row, first, last); -1 for every origin.
+    int originRowsOf(const FaceGridMesh& mesh, int f) const;
+    bool bandRows(const FaceSetup& s, int b0, int b1) const;
     void buildCells(const FaceGridMesh& mesh, LineAxis axis, const LineOriginBox& origins, int cellsWanted,
                     const std::function<bool(int)>& include, const Vec3* lineOrigins, int lineCount);
     // True when a cell of the rectangle holds a given origin (always without them).
@@ -161,6 +205,12 @@ private:
     // With given origins: which cells hold one, and their running sums (a row and a column more).
     std::vector<unsigned char> m_occupied;
     std::vector<int> m_occupiedSum;
+    bool m_boxValid = false;
+    long long m_everywhereLimit = 64;
+    // With origins sorted into cells: the slots of each cell, and which origin each slot holds.
+    std::vector<std::uint32_t> m_originStart;
+    std::vector<int> m_originOrder;
+    mutable std::vector<int> m_rowSpans;
 };
 
 }  // namespace vortel

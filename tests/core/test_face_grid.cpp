@@ -200,12 +200,8 @@ TEST(FaceGrid, LinesAFewStepsPastACornerFindTheFaceAcrossACellBorder) {
         m.addFace({m.addVertex(a), m.addVertex(b), m.addVertex(c)});
         m.computeNormals();
         // The enlarged corners as the inside test makes them.
-        const float third = 0.33333334f, k = 1.00100005f;
-        const Vec3 cen{(a.x + b.x + c.x) * third, (a.y + c.y + b.y) * third, (c.z + b.z + a.z) * third};
-        Vec3 big[3];
-        const Vec3 in[3] = {a, b, c};
-        for (int i = 0; i < 3; ++i)
-            big[i] = Vec3{(in[i].x - cen.x) * k + cen.x, (in[i].y - cen.y) * k + cen.y, (in[i].z - cen.z) * k + cen.z};
+        const EnlargedTriangle t = enlargeTriangle(a, b, c);
+        const Vec3 big[3] = {t.a, t.b, t.c};
         const Vec3 right = *std::max_element(big, big + 3, [](Vec3 p, Vec3 q) { return p.x < q.x; });
         // Two cells split exactly at the corner's x: a box whose sides lie a
         // power of two away on either side, both exactly representable.
@@ -247,4 +243,73 @@ TEST(FaceGrid, BuiltForGivenOriginsAnswersThemAndEveryOtherPointWithAllFaces) {
         const std::vector<Vec3> others = aimedOrigins(rng, m, axis, 0.5f, 0.5f, 300);
         checkLines(m, grid, axis, others);
     }
+}
+
+namespace {
+
+// Casts every face onto the origins: every origin whose line passes the
+// face's test must be visited, each once. Returns the visits in all.
+long long checkFacesOntoOrigins(const ScatterMesh& m, const FaceGrid& grid, LineAxis axis,
+                                const std::vector<Vec3>& origins) {
+    const Vec3 d = axis == LineAxis::Y ? Vec3{0, 1, 0} : Vec3{0, 0, 1};
+    long long visits = 0;
+    std::vector<int> seen(origins.size());
+    for (int f = 0; f < static_cast<int>(m.first.size()); ++f) {
+        std::fill(seen.begin(), seen.end(), 0);
+        grid.forEachOrigin(m.view(), f, [&](int slot) { ++seen[static_cast<size_t>(grid.originAt(slot))]; });
+        for (size_t i = 0; i < origins.size(); ++i) {
+            visits += seen[i];
+            EXPECT_LE(seen[i], 1) << "face " << f << " visited origin " << i << " twice";
+            if (passesAtFinitePoint(m, f, origins[i], d))
+                EXPECT_EQ(seen[i], 1) << "face " << f << " missed origin (" << origins[i].x << ", " << origins[i].y
+                                      << ", " << origins[i].z << ")";
+        }
+    }
+    return visits;
+}
+
+}  // namespace
+
+TEST(FaceGrid, FacesCastOntoGivenOriginsReachEveryLineTheirTestPasses) {
+    std::mt19937 rng(41);
+    for (LineAxis axis : {LineAxis::Y, LineAxis::Z}) {
+        for (float bump : {0.02f, 0.5f}) {
+            const ScatterMesh m = heightField(rng, 12, 0.35f, false, axis == LineAxis::Y ? 1 : 2, bump);
+            const std::vector<Vec3> origins = aimedOrigins(rng, m, axis, 0.4f, 0.45f, 300);
+            FaceGrid grid;
+            grid.buildOriginCells(axis, origins.data(), static_cast<int>(origins.size()),
+                                  static_cast<int>(origins.size()));
+            const long long visits = checkFacesOntoOrigins(m, grid, axis, origins);
+            // Not every face onto every origin.
+            EXPECT_LT(visits, static_cast<long long>(origins.size()) * 12);
+        }
+        for (float s : {0.35f, 1e-3f, 2e3f}) {
+            const ScatterMesh m = randomSoup(rng, 200, s);
+            const std::vector<Vec3> origins = aimedOrigins(rng, m, axis, -1.2f * s, 1.25f * s, 400);
+            FaceGrid grid;
+            grid.buildOriginCells(axis, origins.data(), static_cast<int>(origins.size()), 300);
+            checkFacesOntoOrigins(m, grid, axis, origins);
+        }
+    }
+}
+
+// A quad whose second half, seen along the normal of its first, is a line:
+// its test passes along the whole diagonal x = z, so the bounding rectangle
+// of its reach is the whole grid, while the rows it reaches hold a thin band.
+TEST(FaceGrid, AFaceWhoseReachIsABandIsCastOntoTheBandOnly) {
+    ScatterMesh m;
+    m.addFace({m.addVertex({0, 0, 0}), m.addVertex({1, 0, 0}), m.addVertex({1, 0, 1}), m.addVertex({0.5f, 5, 0.5f})});
+    m.computeNormals();
+    std::vector<Vec3> origins;
+    for (int i = 0; i <= 60; ++i)
+        for (int j = 0; j <= 60; ++j) origins.push_back(Vec3{-2 + i / 12.0f, 1, -2 + j / 12.0f});
+    FaceGrid grid;
+    grid.buildOriginCells(LineAxis::Y, origins.data(), static_cast<int>(origins.size()),
+                          static_cast<int>(origins.size()));
+    const long long visits = checkFacesOntoOrigins(m, grid, LineAxis::Y, origins);
+    int passing = 0;
+    for (const Vec3& p : origins) passing += passesAtFinitePoint(m, 0, p, Vec3{0, 1, 0}) ? 1 : 0;
+    // The diagonal's own points pass far from the quad itself.
+    EXPECT_GT(passing, 30);
+    EXPECT_LT(visits, static_cast<long long>(origins.size()) / 8);
 }
