@@ -140,6 +140,12 @@ struct HalfPlanes {
     double alpha[3], beta[3], rhs[3];
 };
 
+// Half-planes a passing line satisfies, when they are known.
+struct PassPlanes {
+    HalfPlanes h;
+    bool usable = false;
+};
+
 Reach triangleHalfPlanes(const FaceFrame& fr, const double u[3][3], double uMax, const Rect& r, HalfPlanes& out) {
     const int p = 0, q = fr.q, k = fr.k;
     const double* n = fr.n;
@@ -280,7 +286,7 @@ Reach regionInside(const HalfPlanes& h, const Rect& r, Rect& out) {
 // K < 0 nothing at all while 3 S / |K| < 1 (the barycentric coordinates sum
 // to 1). False when the case is none of these (the half-planes decide).
 bool triangleReachClosed(const FaceFrame& fr, const double u[3][3], double uMax, const Rect& r, Reach& reach,
-                         Rect& out) {
+                         Rect& out, PassPlanes* pass) {
     const int p = 0, q = fr.q, k = fr.k;
     const double* n = fr.n;
     const double n2 = n[0] * n[0] + n[1] * n[1] + n[2] * n[2];
@@ -357,16 +363,48 @@ bool triangleReachClosed(const FaceFrame& fr, const double u[3][3], double uMax,
     out.b0 = std::max(r.b0, box.b0 - slackB);
     out.b1 = std::min(r.b1, box.b1 + slackB);
     reach = (out.a0 <= out.a1 && out.b0 <= out.b1) ? Reach::Rect : Reach::None;
+    // The same statement per line: lambda_i >= -mu, with lambda_i affine in
+    // the line's (a, b). Kept for triangles that are not thin, where it is
+    // well conditioned; its margin covers the double rounding many times over.
+    if (pass && reach == Reach::Rect && std::fabs(area2) >= 1e-3 * spread * spread) {
+        const double amax = std::max(std::fabs(r.a0), std::fabs(r.a1)), bmax = std::max(std::fabs(r.b0), std::fabs(r.b1));
+        const double shift = 10.0 * std::max(slackA, slackB);
+        for (int i = 0; i < 3; ++i) {
+            const int j = i == 2 ? 0 : i + 1, m = j == 2 ? 0 : j + 1;
+            const double A = (pb[j] - pb[m]) / area2, B = (pa[m] - pa[j]) / area2;
+            const double C = -(A * pa[m] + B * pb[m]);
+            const double margin =
+                1e-9 * (std::fabs(A) * amax + std::fabs(B) * bmax + std::fabs(C) + mu + 1.0) +
+                (std::fabs(A) + std::fabs(B)) * shift;
+            pass->h.alpha[i] = -A;
+            pass->h.beta[i] = -B;
+            pass->h.rhs[i] = C + mu + margin;
+        }
+        pass->usable = std::isfinite(pass->h.rhs[0]) && std::isfinite(pass->h.rhs[1]) && std::isfinite(pass->h.rhs[2]);
+    }
     return true;
 }
 
-Reach triangleReach(const FaceFrame& fr, const double u[3][3], double uMax, const Rect& r, Rect& out) {
+// The reach of one enlarged triangle for lines from r. With pass given, also
+// three half-planes every passing line's (a, b) satisfies, when they are known
+// well enough (pass->usable).
+Reach triangleReach(const FaceFrame& fr, const double u[3][3], double uMax, const Rect& r, Rect& out,
+                    PassPlanes* pass = nullptr) {
+    if (pass) pass->usable = false;
     Reach reach;
-    if (triangleReachClosed(fr, u, uMax, r, reach, out)) return reach;
+    if (triangleReachClosed(fr, u, uMax, r, reach, out, pass)) return reach;
     HalfPlanes h;
     const Reach got = triangleHalfPlanes(fr, u, uMax, r, h);
     if (got != Reach::Rect) return got;
-    return regionInside(h, r, out);
+    const Reach region = regionInside(h, r, out);
+    if (pass && region == Reach::Rect) {
+        const double amax = std::max(std::fabs(r.a0), std::fabs(r.a1)), bmax = std::max(std::fabs(r.b0), std::fabs(r.b1));
+        pass->h = h;
+        for (int i = 0; i < 3; ++i)
+            pass->h.rhs[i] += 1e-9 * (std::fabs(h.alpha[i]) * amax + std::fabs(h.beta[i]) * bmax + std::fabs(h.rhs[i]));
+        pass->usable = true;
+    }
+    return region;
 }
 
 }  // namespace
@@ -379,6 +417,8 @@ struct FaceGrid::FaceSetup {
     bool everywhere = false;  // bounds cannot be kept (corners not finite, or no valid box)
     Rect domain{};            // the origin box relative to the first corner
     Rect reach{};             // what faceCells found, relative to the first corner
+    PassPlanes pass[2];       // per half, from its last reach
+    bool live[2] = {false, false};  // per half: some line may pass it
 };
 
 int FaceGrid::cellIndexA(double a) const {
@@ -526,20 +566,25 @@ bool FaceGrid::frameOf(const FaceGridMesh& mesh, int f, FaceSetup& s) const {
 // (1, 2, 3) and (1, 3, 4)) relative to the first corner. False when its
 // corners are not all finite numbers.
 bool FaceGrid::halfOf(const FaceSetup& s, int h, double u[3][3], double& uMax) {
-    static const int halfCorners[2][3] = {{0, 1, 2}, {0, 2, 3}};
-    const EnlargedTriangle t =
-        enlargeTriangle(s.corner[halfCorners[h][0]], s.corner[halfCorners[h][1]], s.corner[halfCorners[h][2]]);
-    const Vec3 big[3] = {t.a, t.b, t.c};
-    uMax = 0.0;
-    bool finite = true;
+    const Vec3& c0 = s.corner[0];
+    const Vec3& c1 = s.corner[h == 0 ? 1 : 2];
+    const Vec3& c2 = s.corner[h == 0 ? 2 : 3];
+    const EnlargedTriangle t = enlargeTriangle(c0, c1, c2);
+    const Vec3* big[3] = {&t.a, &t.b, &t.c};
+    const double* q = s.frame.corner;
+    double largest = 0.0;
     for (int j = 0; j < 3; ++j) {
-        finite = finite && isFinite(big[j]);
-        for (int i = 0; i < 3; ++i) {
-            u[j][i] = component(big[j], i) - s.frame.corner[i];
-            uMax = std::max(uMax, std::fabs(component(big[j], i)));
-        }
+        const double x = big[j]->x, y = big[j]->y, z = big[j]->z;
+        u[j][0] = x - q[0];
+        u[j][1] = y - q[1];
+        u[j][2] = z - q[2];
+        largest = std::max({largest, std::fabs(x), std::fabs(y), std::fabs(z)});
     }
-    return finite;
+    uMax = largest;
+    // Not finite: an infinity makes largest infinite, a NaN makes a difference NaN.
+    return largest <= std::numeric_limits<double>::max() && u[0][0] == u[0][0] && u[0][1] == u[0][1] &&
+           u[0][2] == u[0][2] && u[1][0] == u[1][0] && u[1][1] == u[1][1] && u[1][2] == u[1][2] &&
+           u[2][0] == u[2][0] && u[2][1] == u[2][1] && u[2][2] == u[2][2];
 }
 
 FaceGrid::Cells FaceGrid::faceCells(const FaceGridMesh& mesh, int f, FaceSetup& s, int cells[4]) const {
@@ -550,12 +595,13 @@ FaceGrid::Cells FaceGrid::faceCells(const FaceGridMesh& mesh, int f, FaceSetup& 
     const int halves = s.used == 4 ? 2 : 1;
     Rect& reach = s.reach;
     bool any = false;
+    s.live[0] = s.live[1] = false;
     for (int h = 0; h < halves; ++h) {
         double u[3][3];
         double uMax;
         if (!halfOf(s, h, u, uMax)) return Cells::Everywhere;
         Rect r1;
-        Reach got = triangleReach(fr, u, uMax, s.domain, r1);
+        Reach got = triangleReach(fr, u, uMax, s.domain, r1, &s.pass[h]);
         if (got == Reach::Rect) {
             // The first bounds were taken over the whole box; taken over
             // what it left they are far smaller. Worth another pass only
@@ -570,12 +616,13 @@ FaceGrid::Cells FaceGrid::faceCells(const FaceGridMesh& mesh, int f, FaceSetup& 
                                        std::min({u[0][q], u[1][q], u[2][q]}) + fr.corner[q],
                                        std::max({u[0][q], u[1][q], u[2][q]}) + fr.corner[q])) {
                 Rect r2;
-                got = triangleReach(fr, u, uMax, r1, r2);
+                got = triangleReach(fr, u, uMax, r1, r2, &s.pass[h]);
                 if (got == Reach::Rect) r1 = r2;
             }
         }
         if (got == Reach::Everywhere) return Cells::Everywhere;
         if (got != Reach::Rect) continue;
+        s.live[h] = true;
         if (!any) {
             reach = r1;
             any = true;
@@ -658,8 +705,15 @@ void FaceGrid::buildOriginCells(LineAxis axis, const Vec3* origins, int count, i
     for (int i = 0; i < count; ++i) ++m_originStart[m_fill[static_cast<size_t>(i)] + 1];
     for (size_t c = 1; c <= cellTotal; ++c) m_originStart[c] += m_originStart[c - 1];
     m_originOrder.resize(static_cast<size_t>(count));
+    m_slotAcross.resize(static_cast<size_t>(count));
+    m_slotDown.resize(static_cast<size_t>(count));
     std::vector<std::uint32_t> next(m_originStart.begin(), m_originStart.end() - 1);
-    for (int i = 0; i < count; ++i) m_originOrder[next[m_fill[static_cast<size_t>(i)]]++] = i;
+    for (int i = 0; i < count; ++i) {
+        const std::uint32_t slot = next[m_fill[static_cast<size_t>(i)]]++;
+        m_originOrder[slot] = i;
+        m_slotAcross[slot] = origins[i].x;
+        m_slotDown[slot] = alongY ? origins[i].z : origins[i].y;
+    }
 }
 
 int FaceGrid::originRowsOf(const FaceGridMesh& mesh, int f) const {
@@ -668,6 +722,24 @@ int FaceGrid::originRowsOf(const FaceGridMesh& mesh, int f) const {
     const Cells got = faceCells(mesh, f, s, c);
     if (got == Cells::Skip || got == Cells::None) return 0;
     if (got == Cells::Everywhere) return -1;
+    // The half-planes of the live halves, to pass over lines that cannot pass.
+    OriginFilter& filter = m_filter;
+    filter.halves = 0;
+    filter.qa = s.frame.corner[0];
+    filter.qb = s.frame.corner[s.frame.q];
+    for (int h = 0; h < 2; ++h) {
+        if (!s.live[h]) continue;
+        if (!s.pass[h].usable) {
+            filter.halves = 0;  // a half without them: every line of the cells
+            break;
+        }
+        for (int i = 0; i < 3; ++i) {
+            filter.alpha[filter.halves][i] = s.pass[h].h.alpha[i];
+            filter.beta[filter.halves][i] = s.pass[h].h.beta[i];
+            filter.rhs[filter.halves][i] = s.pass[h].h.rhs[i];
+        }
+        ++filter.halves;
+    }
     m_rowSpans.clear();
     const int rows = c[3] - c[2] + 1;
     if (rows >= kBandRows && c[1] - c[0] + 1 >= kBandRows && bandRows(s, c[2], c[3]))

@@ -149,12 +149,13 @@ public:
             return;
         }
         const std::uint32_t* start = m_originStart.data();
+        const OriginFilter& filter = m_filter;
         for (int r = 0; r < rows; ++r) {
             const int* span = m_rowSpans.data() + 3 * r;
             const size_t row = static_cast<size_t>(m_cellsA) * static_cast<size_t>(span[0]);
             const std::uint32_t end = start[row + static_cast<size_t>(span[2]) + 1];
             for (std::uint32_t slot = start[row + static_cast<size_t>(span[1])]; slot < end; ++slot)
-                visit(static_cast<int>(slot));
+                if (filter.mayPass(m_slotAcross[slot], m_slotDown[slot])) visit(static_cast<int>(slot));
         }
     }
     int originAt(int slot) const { return m_originOrder[static_cast<size_t>(slot)]; }
@@ -169,6 +170,23 @@ public:
     const std::vector<int>& sortedFaces() const { return m_sorted; }
 
 private:
+    // The face last cast: for each half a line may pass, three half-planes
+    // alpha a + beta b <= rhs (a, b relative to the first corner) its origin
+    // must satisfy; none known (halves 0) lets every line of the cells through.
+    struct OriginFilter {
+        int halves = 0;
+        double qa = 0.0, qb = 0.0;
+        double alpha[2][3] = {}, beta[2][3] = {}, rhs[2][3] = {};
+        bool mayPass(float across, float down) const {
+            if (halves == 0) return true;
+            const double a = static_cast<double>(across) - qa, b = static_cast<double>(down) - qb;
+            for (int h = 0; h < halves; ++h)
+                if (alpha[h][0] * a + beta[h][0] * b <= rhs[h][0] && alpha[h][1] * a + beta[h][1] * b <= rhs[h][1] &&
+                    alpha[h][2] * a + beta[h][2] * b <= rhs[h][2])
+                    return true;
+            return false;
+        }
+    };
     struct FaceSetup;
     enum class Cells { Skip, None, Rect, Everywhere };
     void setUpCells(LineAxis axis, const LineOriginBox& origins, int cellsWanted, const Vec3* lineOrigins,
@@ -210,7 +228,9 @@ private:
     // With origins sorted into cells: the slots of each cell, and which origin each slot holds.
     std::vector<std::uint32_t> m_originStart;
     std::vector<int> m_originOrder;
+    std::vector<float> m_slotAcross, m_slotDown;  // each slot's origin across and down
     mutable std::vector<int> m_rowSpans;
+    mutable OriginFilter m_filter;
 };
 
 }  // namespace vortel
