@@ -265,9 +265,11 @@ TEST(FileBrowserCommands, MenuRulesAndLoads) {
     EXPECT_TRUE(browser.runMenuCommand(browsercmd::Mt));
     EXPECT_EQ(fx.doc.morphLoadedFlag, 1);
     std::string seedPath;
+    // The DROP module's own seed loader stands in for later tests: put it back.
+    const auto seedLoader = fx.doc.seedOpenHandler;
     fx.doc.seedOpenHandler = [&](CVELTADoc& d) { seedPath = d.documentPath; };
     EXPECT_TRUE(browser.runMenuCommand(browsercmd::DropSeed));
-    fx.doc.seedOpenHandler = nullptr;
+    fx.doc.seedOpenHandler = seedLoader;
     EXPECT_EQ(seedPath, (dir / "target.obj").string());
 
     fx.ui.settings().setPath("");

@@ -355,6 +355,7 @@ TEST(Drop, AFixedGeneratorSeedRepeatsTheDrop) {
     m.fixedRandomSeed = 77;
     m.dropRoutine(1, 1, 20, 10, 1);
     const std::vector<Vec3> first(m.drop.vertexList(), m.drop.vertexList() + doc.dropResultCount);
+    ASSERT_FALSE(first.empty());
     m.dropRoutine(1, 1, 20, 10, 1);
     ASSERT_EQ(doc.dropResultCount, static_cast<int>(first.size()));
     for (size_t i = 0; i < first.size(); ++i) EXPECT_TRUE(sameBits(first[i], m.drop.vertexList()[i]));
