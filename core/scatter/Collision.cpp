@@ -66,13 +66,14 @@ struct PreparedFace {
     }
 };
 
-// tryFace for a prepared face: the same operations on the same values.
-inline void tryPrepared(const PreparedFace& pf, int f, Vec3 p, Nearest& best) {
+// tryFace for a prepared face: the same operations on the same values. With
+// sure, the inside test is known to pass and is not run.
+inline void tryPrepared(const PreparedFace& pf, int f, Vec3 p, Nearest& best, bool sure) {
     Vec3 h;
     if (!rayPlane(p, kUp, pf.q, pf.n, h)) return;
     const float d = absValue(p.y - h.y);
     if (!(d < best.distance || (d == best.distance && best.face >= 0 && f < best.face))) return;
-    if (!pointInEnlarged(pf.half[0], h, pf.n) && !(pf.quad && pointInEnlarged(pf.half[1], h, pf.n))) return;
+    if (!sure && !pointInEnlarged(pf.half[0], h, pf.n) && !(pf.quad && pointInEnlarged(pf.half[1], h, pf.n))) return;
     best.distance = d;
     best.face = f;
     best.hit = h;
@@ -294,7 +295,8 @@ int collideRange(const CollisionMesh& m, int lo, int hi, Vec3* before, Vec3* aft
         const PreparedFace face(m.faces, f);
         const Vec3* origin = fixed.origin.data();
         Nearest* best = fixed.best.data();
-        fixed.grid.forEachOrigin(m.faces, f, [&](int slot) { tryPrepared(face, f, origin[slot], best[slot]); });
+        fixed.grid.forEachOrigin(m.faces, f,
+                                 [&](int slot, bool sure) { tryPrepared(face, f, origin[slot], best[slot], sure); });
     }
     fixed.byVertex.resize(static_cast<size_t>(count));
     for (int slot = 0; slot < count; ++slot)

@@ -407,6 +407,110 @@ Reach triangleReach(const FaceFrame& fr, const double u[3][3], double uMax, cons
     return region;
 }
 
+// The quick reach of one enlarged triangle u (corners relative to the first
+// corner Q) for lines from the box r, for the usual triangle.
+//
+// With lambda_i the barycentric coordinates, over the line's (a, b), of the
+// triangle its corners make seen along N in the plane, every edge's exact
+// value is s*_i = K lambda_i (see triangleReachClosed). The float test's
+// result differs from it by the edge test's rounding, at most
+// 16 u sum_m |N_m| 2 d_m+1 d_m+2 with d_m the largest |corner - H| in
+// component m (7 u would do), and by the intersection height's error e,
+// |e| <= u |A*| + 5.2 u S1 / |N.k| (S1 = sum |(Q - P)_m N_m|), which moves
+// the point the test sees along N by e w, |w|_max <= |N.k| max(|N.a|,
+// |N.b|) / |N|^2. For a line whose smallest lambda is -m, the other two sum
+// to at most 1 + m, so the line lies within (1 + 3m) times the triangle's
+// size of each corner across the line (and the plane's slope times that
+// along it): the d_m and e are affine in m, and a pass needs m <= rho(m),
+// rho convex. Where m - rho(m) > 0 at mu and at the largest m of the box, it
+// is positive in between (concave): no line with some lambda_i < -mu passes.
+// The same bound rho(0) <= mu makes every line with all lambda_i > mu pass.
+// rho is taken a quarter over. False when the case is not the usual one
+// (a thin or turned triangle, magnitudes near float's limits, a bound that
+// does not close): the careful reach decides then.
+struct QuickHalf {
+    double A[3], B[3], C[3];  // lambda_i = A_i a + B_i b + C_i
+    double margin[3];         // the double rounding of lambda_i, generously
+    double mu;
+    Rect box;                 // where every lambda_i >= -mu - margin_i, within r
+};
+
+bool quickHalf(const FaceFrame& fr, const double u[3][3], const Rect& r, QuickHalf& out) {
+    const int p = 0, q = fr.q, k = fr.k;
+    const double* n = fr.n;
+    const double n2 = n[0] * n[0] + n[1] * n[1] + n[2] * n[2];
+    const double absNk = fr.absN[k];
+    double pa[3], pb[3], offPlane = 0.0;  // offPlane: the largest |t| of a corner's move along N
+    for (int j = 0; j < 3; ++j) {
+        const double t = (u[j][0] * n[0] + u[j][1] * n[1] + u[j][2] * n[2]) / n2;
+        pa[j] = u[j][p] - t * n[p];
+        pb[j] = u[j][q] - t * n[q];
+        offPlane = std::max(offPlane, std::fabs(t));
+    }
+    double d2 = 0.0;  // the projected triangle's size across the line (max norm)
+    for (int j = 0; j < 3; ++j) {
+        const int l = j == 2 ? 0 : j + 1;
+        d2 = std::max({d2, std::fabs(pa[l] - pa[j]), std::fabs(pb[l] - pb[j])});
+    }
+    const double area2 = (pa[1] - pa[0]) * (pb[2] - pb[0]) - (pb[1] - pb[0]) * (pa[2] - pa[0]);
+    if (!(std::fabs(area2) >= 1e-3 * d2 * d2) || !(d2 > 0.0)) return false;
+    const double axisSign = k == 1 ? -1.0 : 1.0;
+    const double K = axisSign * n2 / n[k] * area2 * (1.0 - 1e-9);
+    if (!(K > 1e-30) || !(K < kHuge)) return false;
+    double gMax = 0.0;
+    const double amax = std::max(std::fabs(r.a0), std::fabs(r.a1)), bmax = std::max(std::fabs(r.b0), std::fabs(r.b1));
+    for (int i = 0; i < 3; ++i) {
+        const int j = i == 2 ? 0 : i + 1, l = j == 2 ? 0 : j + 1;
+        out.A[i] = (pb[j] - pb[l]) / area2;
+        out.B[i] = (pa[l] - pa[j]) / area2;
+        out.C[i] = -(out.A[i] * pa[l] + out.B[i] * pb[l]);
+        out.margin[i] = 1e-9 * (std::fabs(out.A[i]) * amax + std::fabs(out.B[i]) * bmax + std::fabs(out.C[i]) + 1.0);
+        gMax = std::max(gMax, std::fabs(out.A[i]) + std::fabs(out.B[i]));
+    }
+    const double steep = (fr.absN[p] + fr.absN[q]) / absNk;
+    const double wMax = absNk * std::max(fr.absN[p], fr.absN[q]) / n2;
+    const double c0 = std::max(std::fabs(pa[0]), std::fabs(pb[0]));
+    const double eps0 = kUnit * std::fabs(fr.corner[k]) + 5.2 * kUnit * fr.absK;
+    auto rho = [&](double m) {
+        const double reachOut = (1.0 + 3.0 * m) * d2;  // the line's distance to a corner across the line
+        const double eps = eps0 + 6.2 * kUnit * steep * (reachOut + c0);
+        // Per component, the largest |corner - H|.
+        double d[3];
+        d[p] = offPlane * fr.absN[p] + reachOut;
+        d[q] = offPlane * fr.absN[q] + reachOut;
+        d[k] = offPlane * absNk + steep * reachOut + eps;
+        const double w = 2.0 * (fr.absN[0] * d[1] * d[2] + fr.absN[1] * d[2] * d[0] + fr.absN[2] * d[0] * d[1]);
+        return 1.25 * (16.0 * kUnit * w / K + eps * gMax * wMax) + 1e-37 / K;
+    };
+    const double mu = 2.0 * rho(0.0) + 1e-12;
+    // The largest m over the box: at one of its corners.
+    double mMax = mu;
+    const double cornersA[2] = {r.a0, r.a1}, cornersB[2] = {r.b0, r.b1};
+    for (double a : cornersA)
+        for (double b : cornersB)
+            for (int i = 0; i < 3; ++i) mMax = std::max(mMax, -(out.A[i] * a + out.B[i] * b + out.C[i]));
+    mMax = mMax * (1.0 + 1e-6) + 1e-9;
+    const double rhoMax = rho(mMax);
+    if (!(mu < 0.01) || !(rho(mu) < mu) || !(rhoMax < mMax) || !(rhoMax * K < kHuge)) return false;
+    out.mu = mu;
+    // The triangle where every lambda_i >= -(mu + the largest margin): its
+    // corners are the projected corners scaled about their centroid.
+    const double grow = 1.0 + 3.0 * (mu + std::max({out.margin[0], out.margin[1], out.margin[2]}));
+    const double ga = (pa[0] + pa[1] + pa[2]) / 3.0, gb = (pb[0] + pb[1] + pb[2]) / 3.0;
+    Rect box{ga, ga, gb, gb};
+    for (int j = 0; j < 3; ++j) {
+        const double a = ga + grow * (pa[j] - ga), b = gb + grow * (pb[j] - gb);
+        box.a0 = std::min(box.a0, a);
+        box.a1 = std::max(box.a1, a);
+        box.b0 = std::min(box.b0, b);
+        box.b1 = std::max(box.b1, b);
+    }
+    const double pad = 1e-9 * (d2 + c0 + std::fabs(ga) + std::fabs(gb));
+    out.box = Rect{std::max(r.a0, box.a0 - pad), std::min(r.a1, box.a1 + pad), std::max(r.b0, box.b0 - pad),
+                   std::min(r.b1, box.b1 + pad)};
+    return true;
+}
+
 }  // namespace
 
 // One face as its reach is worked out.
@@ -718,32 +822,79 @@ void FaceGrid::buildOriginCells(LineAxis axis, const Vec3* origins, int count, i
 
 int FaceGrid::originRowsOf(const FaceGridMesh& mesh, int f) const {
     FaceSetup s;
+    if (!frameOf(mesh, f, s)) return 0;
+    if (s.everywhere) return -1;
+    OriginFilter& filter = m_filter;
+    filter.qa = s.frame.corner[0];
+    filter.qb = s.frame.corner[s.frame.q];
+    const int halves = s.used == 4 ? 2 : 1;
+
+    // The usual face: both halves' quick reaches.
+    QuickHalf quick[2];
+    bool usual = true;
+    for (int h = 0; h < halves && usual; ++h) {
+        double u[3][3];
+        double uMax;
+        usual = halfOf(s, h, u, uMax) && quickHalf(s.frame, u, s.domain, quick[h]);
+    }
+    if (usual) {
+        filter.halves = 0;
+        bool any = false;
+        Rect& reach = s.reach;
+        for (int h = 0; h < halves; ++h) {
+            const QuickHalf& qh = quick[h];
+            if (!(qh.box.a0 <= qh.box.a1) || !(qh.box.b0 <= qh.box.b1)) continue;  // no line of the box
+            reach = any ? Rect{std::min(reach.a0, qh.box.a0), std::max(reach.a1, qh.box.a1),
+                               std::min(reach.b0, qh.box.b0), std::max(reach.b1, qh.box.b1)}
+                        : qh.box;
+            any = true;
+            const int k = filter.halves++;
+            for (int i = 0; i < 3; ++i) {
+                filter.alpha[k][i] = -qh.A[i];
+                filter.beta[k][i] = -qh.B[i];
+                filter.rhs[k][i] = qh.C[i] + qh.mu + qh.margin[i];
+                filter.sure[k][i] = qh.C[i] - qh.mu - qh.margin[i];
+            }
+        }
+        if (!any) return 0;
+        const double qa = filter.qa, qb = filter.qb;
+        const int c0 = cellIndexA(reach.a0 + qa), c1 = cellIndexA(reach.a1 + qa);
+        const int r0 = cellIndexB(reach.b0 + qb), r1 = cellIndexB(reach.b1 + qb);
+        m_rowSpans.clear();
+        if (r1 - r0 + 1 >= kBandRows && c1 - c0 + 1 >= kBandRows) {
+            const double box[4] = {reach.a0, reach.a1, reach.b0, reach.b1};
+            rowsOfPlanes(filter, box, r0, r1);
+        } else {
+            for (int b = r0; b <= r1; ++b) m_rowSpans.insert(m_rowSpans.end(), {b, c0, c1});
+        }
+        return static_cast<int>(m_rowSpans.size() / 3);
+    }
+
+    // Otherwise the careful reach, and its half-planes where it has them.
     int c[4];
     const Cells got = faceCells(mesh, f, s, c);
     if (got == Cells::Skip || got == Cells::None) return 0;
     if (got == Cells::Everywhere) return -1;
-    // The half-planes of the live halves, to pass over lines that cannot pass.
-    OriginFilter& filter = m_filter;
     filter.halves = 0;
-    filter.qa = s.frame.corner[0];
-    filter.qb = s.frame.corner[s.frame.q];
     for (int h = 0; h < 2; ++h) {
         if (!s.live[h]) continue;
         if (!s.pass[h].usable) {
             filter.halves = 0;  // a half without them: every line of the cells
             break;
         }
+        const int k = filter.halves++;
         for (int i = 0; i < 3; ++i) {
-            filter.alpha[filter.halves][i] = s.pass[h].h.alpha[i];
-            filter.beta[filter.halves][i] = s.pass[h].h.beta[i];
-            filter.rhs[filter.halves][i] = s.pass[h].h.rhs[i];
+            filter.alpha[k][i] = s.pass[h].h.alpha[i];
+            filter.beta[k][i] = s.pass[h].h.beta[i];
+            filter.rhs[k][i] = s.pass[h].h.rhs[i];
+            filter.sure[k][i] = -std::numeric_limits<double>::infinity();  // never sure
         }
-        ++filter.halves;
     }
     m_rowSpans.clear();
     const int rows = c[3] - c[2] + 1;
     if (rows >= kBandRows && c[1] - c[0] + 1 >= kBandRows && bandRows(s, c[2], c[3]))
         return static_cast<int>(m_rowSpans.size() / 3);
+    m_rowSpans.clear();
     for (int b = c[2]; b <= c[3]; ++b) m_rowSpans.insert(m_rowSpans.end(), {b, c[0], c[1]});
     return rows;
 }
@@ -754,40 +905,60 @@ int FaceGrid::originRowsOf(const FaceGridMesh& mesh, int f) const {
 // be kept finite (the rectangle stands).
 bool FaceGrid::bandRows(const FaceSetup& s, int b0, int b1) const {
     const FaceFrame& fr = s.frame;
-    const Rect& reach = s.reach;
     const int halves = s.used == 4 ? 2 : 1;
-    HalfPlanes planes[2];
-    bool live[2] = {false, false};
+    OriginFilter planes;
+    planes.qa = fr.corner[0];
+    planes.qb = fr.corner[fr.q];
     for (int h = 0; h < halves; ++h) {
         double u[3][3];
         double uMax;
         if (!halfOf(s, h, u, uMax)) return false;
-        const Reach got = triangleHalfPlanes(fr, u, uMax, reach, planes[h]);
-        if (got == Reach::Everywhere) return false;
-        live[h] = got == Reach::Rect;
+        HalfPlanes got;
+        const Reach reach = triangleHalfPlanes(fr, u, uMax, s.reach, got);
+        if (reach == Reach::Everywhere) return false;
+        if (reach != Reach::Rect) continue;
+        for (int i = 0; i < 3; ++i) {
+            planes.alpha[planes.halves][i] = got.alpha[i];
+            planes.beta[planes.halves][i] = got.beta[i];
+            planes.rhs[planes.halves][i] = got.rhs[i];
+        }
+        ++planes.halves;
     }
+    const double box[4] = {s.reach.a0, s.reach.a1, s.reach.b0, s.reach.b1};
+    rowsOfPlanes(planes, box, b0, b1);
+    return true;
+}
+
+// Into m_rowSpans, for each row b0..b1, the cells of the reach (a0, a1, b0,
+// b1 relative to the first corner) where some half's three half-planes all hold.
+void FaceGrid::rowsOfPlanes(const OriginFilter& planes, const double box[4], int b0, int b1) const {
+    const Rect reach{box[0], box[1], box[2], box[3]};
+    const double qa = planes.qa, qb = planes.qb;
     const double cellB = 1.0 / m_scaleB;
     for (int b = b0; b <= b1; ++b) {
         // The row's strip of b, a little wider than cellIndexB's rounding, within the reach.
-        const double lo = m_originB + b * cellB - fr.corner[fr.q], hi = lo + cellB;
-        const double pad = 1e-9 * (cellB + std::fabs(lo) + std::fabs(hi) + std::fabs(fr.corner[fr.q]));
+        const double lo = m_originB + b * cellB - qb, hi = lo + cellB;
+        const double pad = 1e-9 * (cellB + std::fabs(lo) + std::fabs(hi) + std::fabs(qb));
         const double s0 = b == b0 ? reach.b0 : std::max(reach.b0, lo - pad);
         const double s1 = b == b1 ? reach.b1 : std::min(reach.b1, hi + pad);
         if (!(s0 <= s1)) continue;
         const Rect strip{reach.a0, reach.a1, s0, s1};
         bool any = false;
         Rect span{};
-        for (int h = 0; h < halves; ++h) {
+        for (int h = 0; h < planes.halves; ++h) {
+            HalfPlanes half;
+            for (int i = 0; i < 3; ++i) {
+                half.alpha[i] = planes.alpha[h][i];
+                half.beta[i] = planes.beta[h][i];
+                half.rhs[i] = planes.rhs[h][i];
+            }
             Rect got;
-            if (!live[h] || clippedBox(planes[h], strip, got) != Reach::Rect) continue;
+            if (clippedBox(half, strip, got) != Reach::Rect) continue;
             span = any ? Rect{std::min(span.a0, got.a0), std::max(span.a1, got.a1), 0, 0} : got;
             any = true;
         }
-        if (any)
-            m_rowSpans.insert(m_rowSpans.end(),
-                              {b, cellIndexA(span.a0 + fr.corner[0]), cellIndexA(span.a1 + fr.corner[0])});
+        if (any) m_rowSpans.insert(m_rowSpans.end(), {b, cellIndexA(span.a0 + qa), cellIndexA(span.a1 + qa)});
     }
-    return true;
 }
 
 }  // namespace vortel

@@ -136,16 +136,18 @@ public:
 
     // The other way round, for lines that stay put while faces come one by
     // one: sorts these origins (no face) into about cellsWanted cells over
-    // their box. forEachOrigin(f) then calls visit(slot) for every origin
-    // whose line can pass face f's inside test, each once; originAt(slot) is
-    // that origin's index in the array given. Slots of one cell are adjacent,
-    // so per-origin data kept by slot is read in runs.
+    // their box. forEachOrigin(f) then calls visit(slot, sure) for every
+    // origin whose line can pass face f's inside test, each once, with sure
+    // true when the test is known to pass there (at the float hit point the
+    // ray-plane intersection gives); originAt(slot) is that origin's index in
+    // the array given. Slots of one cell are adjacent, so per-origin data kept
+    // by slot is read in runs.
     void buildOriginCells(LineAxis axis, const Vec3* origins, int count, int cellsWanted);
     template <class Visit>
     void forEachOrigin(const FaceGridMesh& mesh, int face, Visit&& visit) const {
         const int rows = originRowsOf(mesh, face);
         if (rows < 0) {
-            for (size_t slot = 0; slot < m_originOrder.size(); ++slot) visit(static_cast<int>(slot));
+            for (size_t slot = 0; slot < m_originOrder.size(); ++slot) visit(static_cast<int>(slot), false);
             return;
         }
         const std::uint32_t* start = m_originStart.data();
@@ -155,7 +157,8 @@ public:
             const size_t row = static_cast<size_t>(m_cellsA) * static_cast<size_t>(span[0]);
             const std::uint32_t end = start[row + static_cast<size_t>(span[2]) + 1];
             for (std::uint32_t slot = start[row + static_cast<size_t>(span[1])]; slot < end; ++slot)
-                if (filter.mayPass(m_slotAcross[slot], m_slotDown[slot])) visit(static_cast<int>(slot));
+                if (const int verdict = filter.verdict(m_slotAcross[slot], m_slotDown[slot]))
+                    visit(static_cast<int>(slot), verdict == 2);
         }
     }
     int originAt(int slot) const { return m_originOrder[static_cast<size_t>(slot)]; }
@@ -172,19 +175,25 @@ public:
 private:
     // The face last cast: for each half a line may pass, three half-planes
     // alpha a + beta b <= rhs (a, b relative to the first corner) its origin
-    // must satisfy; none known (halves 0) lets every line of the cells through.
+    // must satisfy, and the line passes for sure where all three values are
+    // below sure; none known (halves 0) lets every line of the cells through.
     struct OriginFilter {
         int halves = 0;
         double qa = 0.0, qb = 0.0;
-        double alpha[2][3] = {}, beta[2][3] = {}, rhs[2][3] = {};
-        bool mayPass(float across, float down) const {
-            if (halves == 0) return true;
+        double alpha[2][3] = {}, beta[2][3] = {}, rhs[2][3] = {}, sure[2][3] = {};
+        // 0: cannot pass, 1: may pass, 2: passes.
+        int verdict(float across, float down) const {
+            if (halves == 0) return 1;
             const double a = static_cast<double>(across) - qa, b = static_cast<double>(down) - qb;
-            for (int h = 0; h < halves; ++h)
-                if (alpha[h][0] * a + beta[h][0] * b <= rhs[h][0] && alpha[h][1] * a + beta[h][1] * b <= rhs[h][1] &&
-                    alpha[h][2] * a + beta[h][2] * b <= rhs[h][2])
-                    return true;
-            return false;
+            int got = 0;
+            for (int h = 0; h < halves; ++h) {
+                const double v0 = alpha[h][0] * a + beta[h][0] * b, v1 = alpha[h][1] * a + beta[h][1] * b,
+                             v2 = alpha[h][2] * a + beta[h][2] * b;
+                if (v0 > rhs[h][0] || v1 > rhs[h][1] || v2 > rhs[h][2]) continue;
+                if (v0 < sure[h][0] && v1 < sure[h][1] && v2 < sure[h][2]) return 2;
+                got = 1;
+            }
+            return got;
         }
     };
     struct FaceSetup;
@@ -199,6 +208,7 @@ private:
     // The rows of cells face f reaches into m_rowSpans (row, first, last); -1 for every origin.
     int originRowsOf(const FaceGridMesh& mesh, int f) const;
     bool bandRows(const FaceSetup& s, int b0, int b1) const;
+    void rowsOfPlanes(const OriginFilter& planes, const double box[4], int b0, int b1) const;
     void buildCells(const FaceGridMesh& mesh, LineAxis axis, const LineOriginBox& origins, int cellsWanted,
                     const std::function<bool(int)>& include, const Vec3* lineOrigins, int lineCount);
     // True when a cell of the rectangle holds a given origin (always without them).
