@@ -441,8 +441,9 @@ bool quickHalf(const FaceFrame& fr, const double u[3][3], const Rect& r, QuickHa
     const double n2 = n[0] * n[0] + n[1] * n[1] + n[2] * n[2];
     const double absNk = fr.absN[k];
     double pa[3], pb[3], offPlane = 0.0;  // offPlane: the largest |t| of a corner's move along N
+    const double invN2 = 1.0 / n2;
     for (int j = 0; j < 3; ++j) {
-        const double t = (u[j][0] * n[0] + u[j][1] * n[1] + u[j][2] * n[2]) / n2;
+        const double t = (u[j][0] * n[0] + u[j][1] * n[1] + u[j][2] * n[2]) * invN2;
         pa[j] = u[j][p] - t * n[p];
         pb[j] = u[j][q] - t * n[q];
         offPlane = std::max(offPlane, std::fabs(t));
@@ -457,12 +458,14 @@ bool quickHalf(const FaceFrame& fr, const double u[3][3], const Rect& r, QuickHa
     const double axisSign = k == 1 ? -1.0 : 1.0;
     const double K = axisSign * n2 / n[k] * area2 * (1.0 - 1e-9);
     if (!(K > 1e-30) || !(K < kHuge)) return false;
+    const double invK = 1.0 / K;
     double gMax = 0.0;
     const double amax = std::max(std::fabs(r.a0), std::fabs(r.a1)), bmax = std::max(std::fabs(r.b0), std::fabs(r.b1));
+    const double invArea2 = 1.0 / area2;
     for (int i = 0; i < 3; ++i) {
         const int j = i == 2 ? 0 : i + 1, l = j == 2 ? 0 : j + 1;
-        out.A[i] = (pb[j] - pb[l]) / area2;
-        out.B[i] = (pa[l] - pa[j]) / area2;
+        out.A[i] = (pb[j] - pb[l]) * invArea2;
+        out.B[i] = (pa[l] - pa[j]) * invArea2;
         out.C[i] = -(out.A[i] * pa[l] + out.B[i] * pb[l]);
         out.margin[i] = 1e-9 * (std::fabs(out.A[i]) * amax + std::fabs(out.B[i]) * bmax + std::fabs(out.C[i]) + 1.0);
         gMax = std::max(gMax, std::fabs(out.A[i]) + std::fabs(out.B[i]));
@@ -480,15 +483,14 @@ bool quickHalf(const FaceFrame& fr, const double u[3][3], const Rect& r, QuickHa
         d[q] = offPlane * fr.absN[q] + reachOut;
         d[k] = offPlane * absNk + steep * reachOut + eps;
         const double w = 2.0 * (fr.absN[0] * d[1] * d[2] + fr.absN[1] * d[2] * d[0] + fr.absN[2] * d[0] * d[1]);
-        return 1.25 * (16.0 * kUnit * w / K + eps * gMax * wMax) + 1e-37 / K;
+        return 1.25 * (16.0 * kUnit * w * invK + eps * gMax * wMax) + 1e-37 * invK;
     };
     const double mu = 2.0 * rho(0.0) + 1e-12;
-    // The largest m over the box: at one of its corners.
+    // The largest m over the box: each -lambda_i is largest at a corner of it.
     double mMax = mu;
-    const double cornersA[2] = {r.a0, r.a1}, cornersB[2] = {r.b0, r.b1};
-    for (double a : cornersA)
-        for (double b : cornersB)
-            for (int i = 0; i < 3; ++i) mMax = std::max(mMax, -(out.A[i] * a + out.B[i] * b + out.C[i]));
+    for (int i = 0; i < 3; ++i)
+        mMax = std::max(mMax, -out.C[i] + std::max(-out.A[i] * r.a0, -out.A[i] * r.a1) +
+                                  std::max(-out.B[i] * r.b0, -out.B[i] * r.b1));
     mMax = mMax * (1.0 + 1e-6) + 1e-9;
     const double rhoMax = rho(mMax);
     if (!(mu < 0.01) || !(rho(mu) < mu) || !(rhoMax < mMax) || !(rhoMax * K < kHuge)) return false;

@@ -45,6 +45,7 @@
 // Its working arrays grow to the largest mesh seen and are kept for the next build.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -185,13 +186,14 @@ private:
         int verdict(float across, float down) const {
             if (halves == 0) return 1;
             const double a = static_cast<double>(across) - qa, b = static_cast<double>(down) - qb;
+            // Without branches per plane: lines come in no order a predictor could follow.
             int got = 0;
             for (int h = 0; h < halves; ++h) {
                 const double v0 = alpha[h][0] * a + beta[h][0] * b, v1 = alpha[h][1] * a + beta[h][1] * b,
                              v2 = alpha[h][2] * a + beta[h][2] * b;
-                if (v0 > rhs[h][0] || v1 > rhs[h][1] || v2 > rhs[h][2]) continue;
-                if (v0 < sure[h][0] && v1 < sure[h][1] && v2 < sure[h][2]) return 2;
-                got = 1;
+                const int may = (v0 <= rhs[h][0]) & (v1 <= rhs[h][1]) & (v2 <= rhs[h][2]);
+                const int passes = (v0 < sure[h][0]) & (v1 < sure[h][1]) & (v2 < sure[h][2]);
+                got = std::max(got, may + (may & passes));
             }
             return got;
         }
