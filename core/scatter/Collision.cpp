@@ -226,8 +226,7 @@ private:
 
 // The nearest hits among the faces that never change, worked out before the run.
 struct FixedHits {
-    FaceGrid grid;  // the lines' origins by cell
-    std::vector<Vec3> origin;
+    FaceGrid grid;                  // the lines' origins by cell
     std::vector<Nearest> best;      // by slot
     std::vector<Nearest> byVertex;  // by vertex number - lo
 };
@@ -283,20 +282,17 @@ int collideRange(const CollisionMesh& m, int lo, int hi, Vec3* before, Vec3* aft
     const int count = hi - lo + 1;
     const Vec3* origins = m.positions + (lo - 1);
     fixed.grid.buildOriginCells(LineAxis::Y, origins, count, count);
-    fixed.origin.resize(static_cast<size_t>(count));
     fixed.best.resize(static_cast<size_t>(count));
-    for (int slot = 0; slot < count; ++slot) {
-        const Vec3 p = origins[fixed.grid.originAt(slot)];
-        fixed.origin[static_cast<size_t>(slot)] = p;
-        fixed.best[static_cast<size_t>(slot)] = Nearest{absValue(p.y - kFarHeight), -1, Vec3{}};
-    }
+    for (int slot = 0; slot < count; ++slot)
+        fixed.best[static_cast<size_t>(slot)] = Nearest{absValue(fixed.grid.originPoint(slot).y - kFarHeight), -1, Vec3{}};
     for (int f = 0; f < m.faces.faceCount; ++f) {
         if (!candidates.fixedFace(f)) continue;
         const PreparedFace face(m.faces, f);
-        const Vec3* origin = fixed.origin.data();
         Nearest* best = fixed.best.data();
-        fixed.grid.forEachOrigin(m.faces, f,
-                                 [&](int slot, bool sure) { tryPrepared(face, f, origin[slot], best[slot], sure); });
+        const FaceGrid& grid = fixed.grid;
+        grid.forEachOrigin(m.faces, f, [&](int slot, bool sure) {
+            tryPrepared(face, f, grid.originPoint(slot), best[slot], sure);
+        });
     }
     fixed.byVertex.resize(static_cast<size_t>(count));
     for (int slot = 0; slot < count; ++slot)

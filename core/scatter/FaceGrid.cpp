@@ -811,15 +811,15 @@ void FaceGrid::buildOriginCells(LineAxis axis, const Vec3* origins, int count, i
     for (int i = 0; i < count; ++i) ++m_originStart[m_fill[static_cast<size_t>(i)] + 1];
     for (size_t c = 1; c <= cellTotal; ++c) m_originStart[c] += m_originStart[c - 1];
     m_originOrder.resize(static_cast<size_t>(count));
-    m_slotAcross.resize(static_cast<size_t>(count));
-    m_slotDown.resize(static_cast<size_t>(count));
-    std::vector<std::uint32_t> next(m_originStart.begin(), m_originStart.end() - 1);
+    m_slotOrigin.resize(static_cast<size_t>(count));
+    std::vector<std::uint32_t>& next = m_cellStart;  // not used for faces here
+    next.assign(m_originStart.begin(), m_originStart.end() - 1);
     for (int i = 0; i < count; ++i) {
         const std::uint32_t slot = next[m_fill[static_cast<size_t>(i)]]++;
         m_originOrder[slot] = i;
-        m_slotAcross[slot] = origins[i].x;
-        m_slotDown[slot] = alongY ? origins[i].z : origins[i].y;
+        m_slotOrigin[slot] = origins[i];
     }
+    next.clear();
 }
 
 int FaceGrid::originRowsOf(const FaceGridMesh& mesh, int f) const {

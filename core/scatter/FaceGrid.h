@@ -153,16 +153,19 @@ public:
         }
         const std::uint32_t* start = m_originStart.data();
         const OriginFilter& filter = m_filter;
+        const bool alongY = m_axis == LineAxis::Y;
         for (int r = 0; r < rows; ++r) {
             const int* span = m_rowSpans.data() + 3 * r;
             const size_t row = static_cast<size_t>(m_cellsA) * static_cast<size_t>(span[0]);
             const std::uint32_t end = start[row + static_cast<size_t>(span[2]) + 1];
             for (std::uint32_t slot = start[row + static_cast<size_t>(span[1])]; slot < end; ++slot)
-                if (const int verdict = filter.verdict(m_slotAcross[slot], m_slotDown[slot]))
+                if (const int verdict = filter.verdict(m_slotOrigin[slot].x, alongY ? m_slotOrigin[slot].z
+                                                                                    : m_slotOrigin[slot].y))
                     visit(static_cast<int>(slot), verdict == 2);
         }
     }
     int originAt(int slot) const { return m_originOrder[static_cast<size_t>(slot)]; }
+    const Vec3& originPoint(int slot) const { return m_slotOrigin[static_cast<size_t>(slot)]; }
 
     // ---- what the last build made (tests and benchmarks) ----
     int cellsAcross() const { return m_cellsA; }  // along x
@@ -240,7 +243,7 @@ private:
     // With origins sorted into cells: the slots of each cell, and which origin each slot holds.
     std::vector<std::uint32_t> m_originStart;
     std::vector<int> m_originOrder;
-    std::vector<float> m_slotAcross, m_slotDown;  // each slot's origin across and down
+    std::vector<Vec3> m_slotOrigin;  // each slot's origin
     mutable std::vector<int> m_rowSpans;
     mutable OriginFilter m_filter;
 };
