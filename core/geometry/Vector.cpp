@@ -61,15 +61,6 @@ int pointInQuad(Vec3 v1, Vec3 v2, Vec3 v3, Vec3 v4, Vec3 p, Vec3 n) {
     return pointInTriangle(v1, v3, v4, p, n);
 }
 
-int sideOfPlane(Vec3 p, Vec3 q, Vec3 n) {
-    Vec3 d;
-    vecDiff(p, q, d);
-    float s = vecDot(d, n);
-    if (s > 0.0f) return 1;
-    if (s < 0.0f) return -1;
-    return 0;
-}
-
 // The sine of the angle is used as the C library gives it, the cosine rounded
 // to float first; the mixed sums are rounded to float when stored.
 void rotateX(Vec3 v, float angle, Vec3& out) {

@@ -89,7 +89,14 @@ inline int pointInEnlarged(const EnlargedTriangle& t, Vec3 p, Vec3 n) {
 int pointInTriangle(Vec3 a, Vec3 b, Vec3 c, Vec3 p, Vec3 n);
 int pointInQuad(Vec3 v1, Vec3 v2, Vec3 v3, Vec3 v4, Vec3 p, Vec3 n);
 // +1, 0 or -1 by the side of the plane (q, n) that p lies on.
-int sideOfPlane(Vec3 p, Vec3 q, Vec3 n);
+inline int sideOfPlane(Vec3 p, Vec3 q, Vec3 n) {
+    Vec3 d;
+    vecDiff(p, q, d);
+    const float s = vecDot(d, n);
+    if (s > 0.0f) return 1;
+    if (s < 0.0f) return -1;
+    return 0;
+}
 void rotateX(Vec3 v, float angle, Vec3& out);
 void rotateZ(Vec3 v, float angle, Vec3& out);
 // Turns v so that its +Y axis leans toward n, with the direction cosines taken as angles.

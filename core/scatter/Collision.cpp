@@ -25,6 +25,7 @@ struct Nearest {
     float distance;
     int face = -1;
     Vec3 hit;
+    bool behind = false;  // the line's origin lies behind that face (side of its plane -1)
 };
 
 // One candidate face, with the loop's own operations in the loop's order.
@@ -45,6 +46,7 @@ inline void tryFace(const CollisionMesh& m, int f, Vec3 p, Nearest& best) {
     best.distance = d;
     best.face = f;
     best.hit = h;
+    best.behind = sideOfPlane(p, q, n) == -1;
 }
 
 // A face that keeps its shape through the whole run, with what its test needs
@@ -77,6 +79,7 @@ inline void tryPrepared(const PreparedFace& pf, int f, Vec3 p, Nearest& best, bo
     best.distance = d;
     best.face = f;
     best.hit = h;
+    best.behind = sideOfPlane(p, pf.q, pf.n) == -1;
 }
 
 // A grid over some of the faces, kept in a face table of their own.
@@ -308,13 +311,9 @@ int collideRange(const CollisionMesh& m, int lo, int hi, Vec3* before, Vec3* aft
         const Vec3 p = m.positions[i];
         Nearest best = fixed.byVertex[static_cast<size_t>(v - lo)];
         candidates.forEach(p, v, [&](int f) { tryFace(m, f, p, best); });
-        bool behind = false;
-        if (best.face >= 0) {
-            const FaceGridMesh& g = m.faces;
-            const Vec3 q = g.positions[g.cornerVertices[g.faceFirstCorner[best.face]] - 1];
-            behind = sideOfPlane(p, q, g.faceNormals[best.face]) == -1;
-        }
-        if (behind) {
+        // Which side of the nearest face the vertex lies on was taken with the
+        // hit: the face's first corner and normal do not change within a turn.
+        if (best.face >= 0 && best.behind) {
             // The range holds at most the vertex capacity, which the marker lists hold.
             if (collided < markerSlots) {
                 before[collided] = p;
