@@ -6,6 +6,7 @@
 // the vertices are processed.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -263,4 +264,38 @@ TEST(CollisionGrid, SameAsTheLoopWhileThousandsOfFacesMove) {
     GroupedMesh gm = surfaceWithProbes(rng, 40, false, 300, false);
     EXPECT_GT(gm.group.size(), 1700u);
     expectSameAsLoop(gm, "moving surface");
+}
+
+// A garment over a body: a smooth closed shell (the first group) around a
+// bumpy closed body whose bumps poke through it, both latitude-longitude
+// grids. Near the equator the body's quads stand almost upright and their
+// second halves are bent: steep faces, thin and turned halves, lines through
+// shared corners at the poles' fans.
+TEST(CollisionGrid, SameAsTheLoopForAShellAroundABumpyBody) {
+    const int columns = 48, rows = 47;
+    GroupedMesh gm;
+    for (int bumpy = 0; bumpy < 2; ++bumpy)
+        for (int r = 0; r < rows; ++r) {
+            const double lat = M_PI * (r + 1) / (rows + 1) - M_PI / 2;
+            for (int c = 0; c < columns; ++c) {
+                const double lon = 2 * M_PI * c / columns;
+                const double radius =
+                    bumpy ? 0.93 + 0.09 * std::sin(5 * lon) * std::cos(7 * lat) + 0.02 * std::sin(23 * lon + 11 * lat)
+                          : 1.0;
+                gm.mesh.addVertex(Vec3{static_cast<float>(radius * 0.6 * std::cos(lat) * std::cos(lon)),
+                                       static_cast<float>(radius * 1.7 * std::sin(lat)),
+                                       static_cast<float>(radius * 0.4 * std::cos(lat) * std::sin(lon))});
+            }
+        }
+    for (int bumpy = 0; bumpy < 2; ++bumpy)
+        for (int r = 0; r + 1 < rows; ++r)
+            for (int c = 0; c < columns; ++c) {
+                const int base = bumpy * rows * columns;
+                const int a = base + r * columns + c + 1, b = base + r * columns + (c + 1) % columns + 1;
+                gm.mesh.addFace({a, a + columns, b + columns, b});
+                gm.group.push_back(bumpy);
+            }
+    gm.mesh.computeNormals();
+    // Some of the shell is pushed onto the body, the rest moves out.
+    EXPECT_GT(expectSameAsLoop(gm, "shell around a body"), 20);
 }
