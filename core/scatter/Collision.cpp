@@ -286,8 +286,10 @@ int collideRange(const CollisionMesh& m, int lo, int hi, Vec3* before, Vec3* aft
     const Vec3* origins = m.positions + (lo - 1);
     fixed.grid.buildOriginCells(LineAxis::Y, origins, count, count);
     fixed.best.resize(static_cast<size_t>(count));
-    for (int slot = 0; slot < count; ++slot)
-        fixed.best[static_cast<size_t>(slot)] = Nearest{absValue(fixed.grid.originPoint(slot).y - kFarHeight), -1, Vec3{}};
+    for (int slot = 0; slot < count; ++slot) {
+        const float first = absValue(fixed.grid.originPoint(slot).y - kFarHeight);  // the first best distance
+        fixed.best[static_cast<size_t>(slot)] = Nearest{first, -1, Vec3{}};
+    }
     for (int f = 0; f < m.faces.faceCount; ++f) {
         if (!candidates.fixedFace(f)) continue;
         const PreparedFace face(m.faces, f);

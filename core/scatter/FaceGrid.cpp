@@ -367,7 +367,8 @@ bool triangleReachClosed(const FaceFrame& fr, const double u[3][3], double uMax,
     // the line's (a, b). Kept for triangles that are not thin, where it is
     // well conditioned; its margin covers the double rounding many times over.
     if (pass && reach == Reach::Rect && std::fabs(area2) >= 1e-3 * spread * spread) {
-        const double amax = std::max(std::fabs(r.a0), std::fabs(r.a1)), bmax = std::max(std::fabs(r.b0), std::fabs(r.b1));
+        const double amax = std::max(std::fabs(r.a0), std::fabs(r.a1));
+        const double bmax = std::max(std::fabs(r.b0), std::fabs(r.b1));
         const double shift = 10.0 * std::max(slackA, slackB);
         for (int i = 0; i < 3; ++i) {
             const int j = i == 2 ? 0 : i + 1, m = j == 2 ? 0 : j + 1;
@@ -398,7 +399,8 @@ Reach triangleReach(const FaceFrame& fr, const double u[3][3], double uMax, cons
     if (got != Reach::Rect) return got;
     const Reach region = regionInside(h, r, out);
     if (pass && region == Reach::Rect) {
-        const double amax = std::max(std::fabs(r.a0), std::fabs(r.a1)), bmax = std::max(std::fabs(r.b0), std::fabs(r.b1));
+        const double amax = std::max(std::fabs(r.a0), std::fabs(r.a1));
+        const double bmax = std::max(std::fabs(r.b0), std::fabs(r.b1));
         pass->h = h;
         for (int i = 0; i < 3; ++i)
             pass->h.rhs[i] += 1e-9 * (std::fabs(h.alpha[i]) * amax + std::fabs(h.beta[i]) * bmax + std::fabs(h.rhs[i]));
