@@ -267,9 +267,10 @@ long long checkFacesOntoOrigins(const ScatterMesh& m, const FaceGrid& grid, Line
             visits += seen[i];
             EXPECT_LE(seen[i], 1) << "face " << f << " visited origin " << i << " twice";
             const bool passes = passesAtFinitePoint(m, f, origins[i], d);
-            if (passes)
+            if (passes) {
                 EXPECT_EQ(seen[i], 1) << "face " << f << " missed origin (" << origins[i].x << ", " << origins[i].y
                                       << ", " << origins[i].z << ")";
+            }
             // "Sure" must mean the test passes at the hit point the line gets.
             if (sure[i] && !passes) {
                 Vec3 h;
