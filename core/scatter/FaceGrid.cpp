@@ -275,6 +275,20 @@ Reach regionInside(const HalfPlanes& h, const Rect& r, Rect& out) {
     return padInto(box, r, out);
 }
 
+// The bounding rectangle of the triangle (pa, pb) scaled by grow about its centroid.
+Rect grownBox(const double pa[3], const double pb[3], double grow) {
+    const double ga = (pa[0] + pa[1] + pa[2]) / 3.0, gb = (pb[0] + pb[1] + pb[2]) / 3.0;
+    Rect box{ga, ga, gb, gb};
+    for (int j = 0; j < 3; ++j) {
+        const double a = ga + grow * (pa[j] - ga), b = gb + grow * (pb[j] - gb);
+        box.a0 = std::min(box.a0, a);
+        box.a1 = std::max(box.a1, a);
+        box.b0 = std::min(box.b0, b);
+        box.b1 = std::max(box.b1, b);
+    }
+    return box;
+}
+
 // The same region in closed form, for the usual triangle. Moving a corner
 // along N changes no det(. , . , N), so each edge's exact value at a point h
 // of the plane is that of the corners projected along N into the plane:
@@ -345,16 +359,7 @@ bool triangleReachClosed(const FaceFrame& fr, const double u[3][3], double uMax,
         }
         return false;
     }
-    const double grow = 1.0 + 3.0 * mu;
-    const double ga = (pa[0] + pa[1] + pa[2]) / 3.0, gb = (pb[0] + pb[1] + pb[2]) / 3.0;
-    Rect box{ga, ga, gb, gb};
-    for (int j = 0; j < 3; ++j) {
-        const double a = ga + grow * (pa[j] - ga), b = gb + grow * (pb[j] - gb);
-        box.a0 = std::min(box.a0, a);
-        box.a1 = std::max(box.a1, a);
-        box.b0 = std::min(box.b0, b);
-        box.b1 = std::max(box.b1, b);
-    }
+    const Rect box = grownBox(pa, pb, 1.0 + 3.0 * mu);
     // Double rounding of the projection and the scaling.
     const double slackA = 1e-12 * (std::fabs(box.a0) + std::fabs(box.a1) + spread + (r.a1 - r.a0)) + 1e-300;
     const double slackB = 1e-12 * (std::fabs(box.b0) + std::fabs(box.b1) + spread + (r.b1 - r.b0)) + 1e-300;
@@ -499,20 +504,23 @@ bool quickHalf(const FaceFrame& fr, const double u[3][3], const Rect& r, QuickHa
     out.mu = mu;
     // The triangle where every lambda_i >= -(mu + the largest margin): its
     // corners are the projected corners scaled about their centroid.
-    const double grow = 1.0 + 3.0 * (mu + std::max({out.margin[0], out.margin[1], out.margin[2]}));
-    const double ga = (pa[0] + pa[1] + pa[2]) / 3.0, gb = (pb[0] + pb[1] + pb[2]) / 3.0;
-    Rect box{ga, ga, gb, gb};
-    for (int j = 0; j < 3; ++j) {
-        const double a = ga + grow * (pa[j] - ga), b = gb + grow * (pb[j] - gb);
-        box.a0 = std::min(box.a0, a);
-        box.a1 = std::max(box.a1, a);
-        box.b0 = std::min(box.b0, b);
-        box.b1 = std::max(box.b1, b);
-    }
-    const double pad = 1e-9 * (d2 + c0 + std::fabs(ga) + std::fabs(gb));
+    const Rect box = grownBox(pa, pb, 1.0 + 3.0 * (mu + std::max({out.margin[0], out.margin[1], out.margin[2]})));
+    const double pad = 1e-9 * (d2 + c0 + std::fabs(box.a0) + std::fabs(box.a1) + std::fabs(box.b0) + std::fabs(box.b1));
     out.box = Rect{std::max(r.a0, box.a0 - pad), std::min(r.a1, box.a1 + pad), std::max(r.b0, box.b0 - pad),
                    std::min(r.b1, box.b1 + pad)};
     return true;
+}
+
+// The box of the given line origins (all zero for none).
+LineOriginBox boxOfOrigins(const Vec3* origins, int count) {
+    LineOriginBox box{};
+    if (count > 0) box = LineOriginBox{origins[0], origins[0]};
+    for (int i = 1; i < count; ++i) {
+        const Vec3& o = origins[i];
+        box.min = Vec3{std::min(box.min.x, o.x), std::min(box.min.y, o.y), std::min(box.min.z, o.z)};
+        box.max = Vec3{std::max(box.max.x, o.x), std::max(box.max.y, o.y), std::max(box.max.z, o.z)};
+    }
+    return box;
 }
 
 }  // namespace
@@ -554,13 +562,7 @@ void FaceGrid::build(const FaceGridMesh& mesh, LineAxis axis, const LineOriginBo
 
 void FaceGrid::buildForOrigins(const FaceGridMesh& mesh, LineAxis axis, const Vec3* origins, int count, int cellsWanted,
                                const std::function<bool(int)>& include) {
-    LineOriginBox box{};
-    if (count > 0) box = LineOriginBox{origins[0], origins[0]};
-    for (int i = 1; i < count; ++i) {
-        const Vec3& o = origins[i];
-        box.min = Vec3{std::min(box.min.x, o.x), std::min(box.min.y, o.y), std::min(box.min.z, o.z)};
-        box.max = Vec3{std::max(box.max.x, o.x), std::max(box.max.y, o.y), std::max(box.max.z, o.z)};
-    }
+    const LineOriginBox box = boxOfOrigins(origins, count);
     buildCells(mesh, axis, box, cellsWanted, include, origins, count);
 }
 
@@ -793,13 +795,7 @@ void FaceGrid::buildCells(const FaceGridMesh& mesh, LineAxis axis, const LineOri
 }
 
 void FaceGrid::buildOriginCells(LineAxis axis, const Vec3* origins, int count, int cellsWanted) {
-    LineOriginBox box{};
-    if (count > 0) box = LineOriginBox{origins[0], origins[0]};
-    for (int i = 1; i < count; ++i) {
-        const Vec3& o = origins[i];
-        box.min = Vec3{std::min(box.min.x, o.x), std::min(box.min.y, o.y), std::min(box.min.z, o.z)};
-        box.max = Vec3{std::max(box.max.x, o.x), std::max(box.max.y, o.y), std::max(box.max.z, o.z)};
-    }
+    const LineOriginBox box = boxOfOrigins(origins, count);
     setUpCells(axis, box, cellsWanted, nullptr, 0);
     m_cellStart.clear();
     // The origins by cell: a counting sort, ascending within each cell.
