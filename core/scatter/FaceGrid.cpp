@@ -467,7 +467,8 @@ bool quickHalf(const FaceFrame& fr, const double u[3][3], const Rect& r, QuickHa
     if (!(K > 1e-30) || !(K < kHuge)) return false;
     const double invK = 1.0 / K;
     double gMax = 0.0;
-    const double amax = std::max(std::fabs(r.a0), std::fabs(r.a1)), bmax = std::max(std::fabs(r.b0), std::fabs(r.b1));
+    const double amax = std::max(std::fabs(r.a0), std::fabs(r.a1));
+    const double bmax = std::max(std::fabs(r.b0), std::fabs(r.b1));
     const double invArea2 = 1.0 / area2;
     for (int i = 0; i < 3; ++i) {
         const int j = i == 2 ? 0 : i + 1, l = j == 2 ? 0 : j + 1;
