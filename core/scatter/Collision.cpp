@@ -49,28 +49,10 @@ inline void tryFace(const CollisionMesh& m, int f, Vec3 p, Nearest& best) {
     best.behind = sideOfPlane(p, q, n) == -1;
 }
 
-// A face that keeps its shape through the whole run, with what its test needs
-// worked out once: the plane and the enlarged triangles of pointInTriangle or
-// of pointInQuad's two halves, (1, 2, 3) and (1, 3, 4).
-struct PreparedFace {
-    Vec3 q, n;
-    EnlargedTriangle half[2];
-    bool quad;
-
-    PreparedFace(const FaceGridMesh& g, int f) {
-        const int* cv = g.cornerVertices + g.faceFirstCorner[f];
-        const Vec3* pos = g.positions;
-        q = pos[cv[0] - 1];
-        n = g.faceNormals[f];
-        quad = g.faceCornerCount[f] != 3;
-        half[0] = enlargeTriangle(q, pos[cv[1] - 1], pos[cv[2] - 1]);
-        if (quad) half[1] = enlargeTriangle(q, pos[cv[2] - 1], pos[cv[3] - 1]);
-    }
-};
-
-// tryFace for a prepared face: the same operations on the same values. With
-// sure, the inside test is known to pass and is not run.
-inline void tryPrepared(const PreparedFace& pf, int f, Vec3 p, Nearest& best, bool sure) {
+// tryFace for a face the grid is casting, with its enlarged triangles worked
+// out once: the same operations on the same values. With sure, the inside
+// test is known to pass and is not run.
+inline void tryPrepared(const FaceGrid::CastFace& pf, int f, Vec3 p, Nearest& best, bool sure) {
     Vec3 h;
     if (!rayPlane(p, kUp, pf.q, pf.n, h)) return;
     const float d = absValue(p.y - h.y);
@@ -109,7 +91,7 @@ struct FaceSubset {
 
 // Where the candidates of the line from vertex v are found while vertices move.
 // A face none of whose tested corners is processed never changes: it is cast
-// onto every line before the run (fixedFace). The others ("moving" faces)
+// onto every line before the run (fixedFaces). The others ("moving" faces)
 // change when one of their corners is processed:
 //   before their first processed corner, in a grid of their first shape;
 //   from then on in the loose list, visited for every line;
@@ -131,6 +113,7 @@ public:
         m_levels.clear();
         m_settledLoose = 0;
         int moving = 0;
+        m_fixedFaces.clear();
         for (int f = 0; f < faces; ++f) {
             if (!isCollisionFace(m, f)) continue;
             const int* cv = m.faces.cornerVertices + m.faces.faceFirstCorner[f];
@@ -144,6 +127,7 @@ public:
                 firstMove[f] = std::min(firstMove[f], cv[c]);
                 lastMove[f] = std::max(lastMove[f], cv[c]);
             }
+            if (firstMove[f] < 0) m_fixedFaces.push_back(f);
         }
         m_hasMoving = moving > 0;
         if (!m_hasMoving) return;
@@ -170,8 +154,8 @@ public:
             if (firstMove[f] >= 0) m_startFaces.data()[next[firstMove[f] - lo]++] = f;
     }
 
-    // A candidate face that never changes.
-    bool fixedFace(int f) const { return m_firstMove[static_cast<size_t>(f)] < 0 && isCollisionFace(*m_mesh, f); }
+    // The candidate faces that never change, ascending.
+    const std::vector<int>& fixedFaces() const { return m_fixedFaces; }
 
     // The moving faces the line from vertex v (at p) may meet.
     template <class Visit>
@@ -221,6 +205,7 @@ private:
     bool m_hasMoving = false;
     FaceGrid m_firstShape;
     std::vector<int> m_firstMove, m_lastMove;  // per face: -1 for a face that never moves
+    std::vector<int> m_fixedFaces;
     std::vector<int> m_startAt, m_settleAt, m_startFaces;
     std::vector<int> m_loose;
     size_t m_settledLoose = 0;
@@ -290,15 +275,12 @@ int collideRange(const CollisionMesh& m, int lo, int hi, Vec3* before, Vec3* aft
         const float first = absValue(fixed.grid.originPoint(slot).y - kFarHeight);  // the first best distance
         fixed.best[static_cast<size_t>(slot)] = Nearest{first, -1, Vec3{}};
     }
-    for (int f = 0; f < m.faces.faceCount; ++f) {
-        if (!candidates.fixedFace(f)) continue;
-        const PreparedFace face(m.faces, f);
-        Nearest* best = fixed.best.data();
-        const FaceGrid& grid = fixed.grid;
+    Nearest* best = fixed.best.data();
+    const FaceGrid& grid = fixed.grid;
+    for (int f : candidates.fixedFaces())
         grid.forEachOrigin(m.faces, f, [&](int slot, bool sure) {
-            tryPrepared(face, f, grid.originPoint(slot), best[slot], sure);
+            tryPrepared(grid.castFace(), f, grid.originPoint(slot), best[slot], sure);
         });
-    }
     fixed.byVertex.resize(static_cast<size_t>(count));
     for (int slot = 0; slot < count; ++slot)
         fixed.byVertex[static_cast<size_t>(fixed.grid.originAt(slot))] = fixed.best[static_cast<size_t>(slot)];

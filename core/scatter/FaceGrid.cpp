@@ -529,6 +529,7 @@ LineOriginBox boxOfOrigins(const Vec3* origins, int count) {
 // One face as its reach is worked out.
 struct FaceGrid::FaceSetup {
     FaceFrame frame;
+    CastFace cast;  // the face as its inside test reads it
     Vec3 corner[4];
     int used = 3;             // corners the test reads: 3, or 4 for a quad and more
     bool everywhere = false;  // bounds cannot be kept (corners not finite, or no valid box)
@@ -654,6 +655,13 @@ bool FaceGrid::frameOf(const FaceGridMesh& mesh, int f, FaceSetup& s) const {
         s.corner[c] = mesh.positions[mesh.cornerVertices[first + c] - 1];
         s.everywhere = s.everywhere || !isFinite(s.corner[c]);
     }
+    // The enlarged halves as pointInTriangle and pointInQuad make them: (1, 2, 3) and (1, 3, 4).
+    CastFace& cast = s.cast;
+    cast.q = cornerQ;
+    cast.n = normal;
+    cast.quad = s.used == 4;
+    cast.half[0] = enlargeTriangle(s.corner[0], s.corner[1], s.corner[2]);
+    if (cast.quad) cast.half[1] = enlargeTriangle(s.corner[0], s.corner[2], s.corner[3]);
     if (s.everywhere) return true;
     FaceFrame& fr = s.frame;
     fr.q = q;
@@ -677,10 +685,7 @@ bool FaceGrid::frameOf(const FaceGridMesh& mesh, int f, FaceSetup& s) const {
 // (1, 2, 3) and (1, 3, 4)) relative to the first corner. False when its
 // corners are not all finite numbers.
 bool FaceGrid::halfOf(const FaceSetup& s, int h, double u[3][3], double& uMax) {
-    const Vec3& c0 = s.corner[0];
-    const Vec3& c1 = s.corner[h == 0 ? 1 : 2];
-    const Vec3& c2 = s.corner[h == 0 ? 2 : 3];
-    const EnlargedTriangle t = enlargeTriangle(c0, c1, c2);
+    const EnlargedTriangle& t = s.cast.half[h];
     const Vec3* big[3] = {&t.a, &t.b, &t.c};
     const double* q = s.frame.corner;
     double largest = 0.0;
@@ -824,6 +829,7 @@ void FaceGrid::buildOriginCells(LineAxis axis, const Vec3* origins, int count, i
 int FaceGrid::originRowsOf(const FaceGridMesh& mesh, int f) const {
     FaceSetup s;
     if (!frameOf(mesh, f, s)) return 0;
+    m_cast = s.cast;
     if (s.everywhere) return -1;
     OriginFilter& filter = m_filter;
     filter.qa = s.frame.corner[0];

@@ -172,6 +172,13 @@ public:
         }
     }
     int originAt(int slot) const { return m_originOrder[static_cast<size_t>(slot)]; }
+    // During forEachOrigin: the face being cast as its inside test reads it.
+    struct CastFace {
+        Vec3 q, n;  // first corner and face normal
+        EnlargedTriangle half[2];  // the triangle, or the quad's halves (1, 2, 3) and (1, 3, 4)
+        bool quad = false;
+    };
+    const CastFace& castFace() const { return m_cast; }
     const Vec3& originPoint(int slot) const { return m_slotOrigin[static_cast<size_t>(slot)]; }
 
     // ---- what the last build made (tests and benchmarks) ----
@@ -253,6 +260,7 @@ private:
     std::vector<Vec3> m_slotOrigin;  // each slot's origin
     mutable std::vector<int> m_rowSpans;
     mutable OriginFilter m_filter;
+    mutable CastFace m_cast;
 };
 
 }  // namespace vortel
