@@ -41,6 +41,18 @@ std::string stripTarget(const std::vector<std::pair<int, std::string>>& moved) {
 }
 
 GroupExports& exportsOf(CVELTADoc& d) { return *d.module<GroupExports>(); }
+
+// Opens TEXT, written to NAME.obj, with title NAME, for a per-group export
+// whose clock reads STAMP; returns the export's folder, not there yet.
+std::string openForGroupExport(const std::string& name, const std::string& text, std::time_t stamp) {
+    DocFixture& fx = fixture();
+    fx.reset();
+    fx.doc.openByPath(writeFile(name + ".obj", text), name, 0);
+    exportsOf(fx.doc).clock = [stamp] { return stamp; };
+    const std::string folder = fx.doc.documentPath + groupFolderStamp(stamp);
+    fs::remove_all(folder);
+    return folder;
+}
 GroupList& listOf(CVELTADoc& d) { return *d.module<GroupList>(); }
 
 // Opens BASE, then TARGET through the open-by-path entry with kind 1, as the
@@ -348,19 +360,17 @@ TEST(GroupObjExport, FileNamesStayInTheFolder) {
 }
 
 TEST(GroupObjExport, EachShownGroupIsWrittenIntoTheTimeStampedFolder) {
+    const std::string folder = openForGroupExport("split",
+                                                  "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 2 0 0\nv 2 1 0\n"
+                                                  "g a/b\nf 1 2 3 4\ng c\nf 2 5 6 3\ng d\nf 5 6 4\n",
+                                                  1733456767);
     DocFixture& fx = fixture();
-    fx.reset();
-    fx.doc.openByPath(writeFile("split.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 2 0 0\nv 2 1 0\n"
-                                             "g a/b\nf 1 2 3 4\ng c\nf 2 5 6 3\ng d\nf 5 6 4\n"),
-                      "split", 0);
     CVELTADoc& d = fx.doc;
     GroupExports& ex = exportsOf(d);
-    ex.clock = [] { return std::time_t{1733456767}; };
+    EXPECT_EQ(folder, d.documentPath + "20241206034607");
     d.groupVisibleFlag[1] = 0;
     d.groupVisibleFlag[150] = 0;
     const std::vector<char> before(d.groupVisibleFlag.data(), d.groupVisibleFlag.data() + kMaxGroups);
-    const std::string folder = d.documentPath + "20241206034607";
-    fs::remove_all(folder);
     GroupObjExportResult r = ex.saveSelectedGroups();
     EXPECT_EQ(r.folder, folder);
     EXPECT_EQ(r.files, (std::vector<std::string>{folder + "/split_a b.obj", folder + "/split_d.obj"}));
@@ -396,16 +406,13 @@ TEST(GroupObjExport, EachShownGroupIsWrittenIntoTheTimeStampedFolder) {
 }
 
 TEST(GroupObjExport, NamesThatCleanToTheSameFileKeepEveryGroup) {
+    const std::string folder = openForGroupExport(
+        "same", "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\ng a/b\nf 1 2 3\ng a:b\nf 1 3 4\ng a b_2\nf 2 3 4\n"
+                "g a/b\nf 1 2 4\n",
+        1733456700);
     DocFixture& fx = fixture();
-    fx.reset();
-    fx.doc.openByPath(writeFile("same.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n"
-                                            "g a/b\nf 1 2 3\ng a:b\nf 1 3 4\ng a b_2\nf 2 3 4\ng a/b\nf 1 2 4\n"),
-                      "same", 0);
     ASSERT_EQ(fx.doc.groupCount, 3);  // the second "a/b" is the first group again
     GroupExports& ex = exportsOf(fx.doc);
-    ex.clock = [] { return std::time_t{1733456700}; };
-    const std::string folder = fx.doc.documentPath + groupFolderStamp(1733456700);
-    fs::remove_all(folder);
     GroupObjExportResult r = ex.saveSelectedGroups();
     ASSERT_EQ(r.files, (std::vector<std::string>{folder + "/same_a b.obj", folder + "/same_a b_2.obj",
                                                  folder + "/same_a b_2_2.obj"}));
