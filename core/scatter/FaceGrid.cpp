@@ -823,10 +823,69 @@ void FaceGrid::buildOriginCells(LineAxis axis, const Vec3* origins, int count, i
         m_originOrder[slot] = i;
         m_slotOrigin[slot] = origins[i];
     }
+    m_slotAcross.assign(static_cast<size_t>(count) + 3, 0.0f);
+    m_slotDown.assign(static_cast<size_t>(count) + 3, 0.0f);
+    for (size_t slot = 0; slot < static_cast<size_t>(count); ++slot) {
+        m_slotAcross[slot] = m_slotOrigin[slot].x;
+        m_slotDown[slot] = alongY ? m_slotOrigin[slot].z : m_slotOrigin[slot].y;
+    }
     next.clear();
 }
 
 int FaceGrid::originRowsOf(const FaceGridMesh& mesh, int f) const {
+    const int rows = rowsAndPlanesOf(mesh, f);
+    if (rows > 0) prepareLanes();
+    return rows;
+}
+
+namespace {
+
+// x rounded to a float not below (or not above) it: moved out by more than
+// the rounding to nearest can move it back (half a float step, or half the
+// smallest subnormal).
+float floatUp(double x) { return static_cast<float>(x + std::fabs(x) * 1.2e-7 + 1e-45); }
+float floatDown(double x) { return static_cast<float>(x - std::fabs(x) * 1.2e-7 - 1e-45); }
+
+}  // namespace
+
+// In float, a = fl(x - qa) (x and qa are floats), and alpha a + beta b takes
+// at most four roundings per term, so it differs from the exact value by at
+// most 4 u (|alpha| |a| + |beta| |b|) plus what gradual underflow loses; the
+// bounds move out by 5 u times that over the origin box, plus an absolute
+// amount for underflow. Where a value could leave float's range the lanes let
+// every origin through, none sure.
+void FaceGrid::prepareLanes() const {
+    const OriginFilter& planes = m_filter;
+    LaneFilter& lanes = m_lanes;
+    lanes.halves = 0;
+    if (planes.halves == 0) return;
+    const double amax = std::max(std::fabs(m_box.min.x - planes.qa), std::fabs(m_box.max.x - planes.qa));
+    const double bmax = std::max(std::fabs(m_boxMinB - planes.qb), std::fabs(m_boxMaxB - planes.qb));
+    constexpr double kFloatRange = 1e30;
+    if (!(amax < kFloatRange) || !(bmax < kFloatRange)) return;
+    for (int h = 0; h < planes.halves; ++h)
+        for (int i = 0; i < 3; ++i) {
+            const double alpha = planes.alpha[h][i], beta = planes.beta[h][i];
+            const double spread = std::fabs(alpha) * amax + std::fabs(beta) * bmax;
+            const double rhs = planes.rhs[h][i], sure = planes.sure[h][i];
+            if (!(std::fabs(alpha) < kFloatRange) || !(std::fabs(beta) < kFloatRange) || !(spread < kFloatRange) ||
+                !(std::fabs(rhs) < kFloatRange) ||
+                !(sure == -std::numeric_limits<double>::infinity() || std::fabs(sure) < kFloatRange))
+                return;
+            const double slack = 5.0 * kUnit * spread * (1.0 + 1e-6) + 1e-37 * (1.0 + amax + bmax);
+            const float a = static_cast<float>(alpha), b = static_cast<float>(beta);
+            const float r = floatUp(rhs + slack), su = floatDown(sure - slack);
+            lanes.alpha[h][i] = FloatLanes{a, a, a, a};
+            lanes.beta[h][i] = FloatLanes{b, b, b, b};
+            lanes.rhs[h][i] = FloatLanes{r, r, r, r};
+            lanes.sure[h][i] = FloatLanes{su, su, su, su};
+        }
+    lanes.qa = static_cast<float>(planes.qa);
+    lanes.qb = static_cast<float>(planes.qb);
+    lanes.halves = planes.halves;
+}
+
+int FaceGrid::rowsAndPlanesOf(const FaceGridMesh& mesh, int f) const {
     FaceSetup s;
     if (!frameOf(mesh, f, s)) return 0;
     m_cast = s.cast;

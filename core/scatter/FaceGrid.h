@@ -54,6 +54,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -159,16 +160,24 @@ public:
             return;
         }
         const std::uint32_t* start = m_originStart.data();
-        const OriginFilter& filter = m_filter;
-        const bool alongY = m_axis == LineAxis::Y;
+        const LaneFilter& lanes = m_lanes;
+        const float* across = m_slotAcross.data();
+        const float* down = m_slotDown.data();
         for (int r = 0; r < rows; ++r) {
             const int* span = m_rowSpans.data() + 3 * r;
             const size_t row = static_cast<size_t>(m_cellsA) * static_cast<size_t>(span[0]);
             const std::uint32_t end = start[row + static_cast<size_t>(span[2]) + 1];
-            for (std::uint32_t slot = start[row + static_cast<size_t>(span[1])]; slot < end; ++slot)
-                if (const int verdict = filter.verdict(m_slotOrigin[slot].x, alongY ? m_slotOrigin[slot].z
-                                                                                    : m_slotOrigin[slot].y))
-                    visit(static_cast<int>(slot), verdict == 2);
+            // Four origins at a time; the arrays hold three more slots than origins.
+            for (std::uint32_t first = start[row + static_cast<size_t>(span[1])]; first < end; first += 4) {
+                unsigned sure = 0;
+                unsigned may = lanes.check(across + first, down + first, sure);
+                if (end - first < 4) may &= (1u << (end - first)) - 1u;
+                while (may) {
+                    const int lane = __builtin_ctz(may);
+                    may &= may - 1;
+                    visit(static_cast<int>(first) + lane, ((sure >> lane) & 1u) != 0);
+                }
+            }
         }
     }
     int originAt(int slot) const { return m_originOrder[static_cast<size_t>(slot)]; }
@@ -199,22 +208,42 @@ private:
         int halves = 0;
         double qa = 0.0, qb = 0.0;
         double alpha[2][3] = {}, beta[2][3] = {}, rhs[2][3] = {}, sure[2][3] = {};
-        // 0: cannot pass, 1: may pass, 2: passes.
-        int verdict(float across, float down) const {
-            if (halves == 0) return 1;
-            const double a = static_cast<double>(across) - qa, b = static_cast<double>(down) - qb;
-            // Without branches per plane: lines come in no order a predictor could follow.
-            int got = 0;
-            for (int h = 0; h < halves; ++h) {
-                const double v0 = alpha[h][0] * a + beta[h][0] * b, v1 = alpha[h][1] * a + beta[h][1] * b,
-                             v2 = alpha[h][2] * a + beta[h][2] * b;
-                const int may = (v0 <= rhs[h][0]) & (v1 <= rhs[h][1]) & (v2 <= rhs[h][2]);
-                const int passes = (v0 < sure[h][0]) & (v1 < sure[h][1]) & (v2 < sure[h][2]);
-                got = std::max(got, may + (may & passes));
+    };
+    // The same check on four origins at once, in float: each bound moved out
+    // (rhs up, sure down) by more than the float evaluation's rounding over
+    // the origin box, so that it lets through every origin the exact check
+    // lets through and calls sure only origins the exact check calls sure.
+    using FloatLanes = float __attribute__((vector_size(16)));
+    using IntLanes = int __attribute__((vector_size(16)));
+    struct LaneFilter {
+        int halves = 0;  // none: every origin may pass, none is sure
+        float qa = 0.0f, qb = 0.0f;
+        FloatLanes alpha[2][3], beta[2][3], rhs[2][3], sure[2][3];
+        // Bit l of the result: origin l may pass; of sure: it passes.
+        unsigned check(const float* across, const float* down, unsigned& sureOut) const {
+            if (halves == 0) {
+                sureOut = 0;
+                return 15u;
             }
-            return got;
+            FloatLanes a, b;
+            std::memcpy(&a, across, sizeof a);
+            std::memcpy(&b, down, sizeof b);
+            a -= qa;
+            b -= qb;
+            IntLanes may = {0, 0, 0, 0}, passes = {0, 0, 0, 0};
+            for (int h = 0; h < halves; ++h) {
+                const FloatLanes v0 = alpha[h][0] * a + beta[h][0] * b, v1 = alpha[h][1] * a + beta[h][1] * b,
+                                 v2 = alpha[h][2] * a + beta[h][2] * b;
+                const IntLanes m = (v0 <= rhs[h][0]) & (v1 <= rhs[h][1]) & (v2 <= rhs[h][2]);
+                may |= m;
+                passes |= m & (v0 < sure[h][0]) & (v1 < sure[h][1]) & (v2 < sure[h][2]);
+            }
+            sureOut = static_cast<unsigned>((passes[0] & 1) | (passes[1] & 2) | (passes[2] & 4) | (passes[3] & 8));
+            return static_cast<unsigned>((may[0] & 1) | (may[1] & 2) | (may[2] & 4) | (may[3] & 8));
         }
     };
+    // m_lanes from m_filter, for origins in the origin box.
+    void prepareLanes() const;
     struct FaceSetup;
     enum class Cells { Skip, None, Rect, Everywhere };
     void setUpCells(LineAxis axis, const LineOriginBox& origins, int cellsWanted, const Vec3* lineOrigins,
@@ -226,6 +255,7 @@ private:
     Cells faceCells(const FaceGridMesh& mesh, int f, FaceSetup& s, int cells[4]) const;
     // The rows of cells face f reaches into m_rowSpans (row, first, last); -1 for every origin.
     int originRowsOf(const FaceGridMesh& mesh, int f) const;
+    int rowsAndPlanesOf(const FaceGridMesh& mesh, int f) const;
     bool bandRows(const FaceSetup& s, int b0, int b1) const;
     void rowsOfPlanes(const OriginFilter& planes, const double box[4], int b0, int b1) const;
     void buildCells(const FaceGridMesh& mesh, LineAxis axis, const LineOriginBox& origins, int cellsWanted,
@@ -258,8 +288,10 @@ private:
     std::vector<std::uint32_t> m_originStart;
     std::vector<int> m_originOrder;
     std::vector<Vec3> m_slotOrigin;  // each slot's origin
+    std::vector<float> m_slotAcross, m_slotDown;  // its coordinates across the lines, and three more slots
     mutable std::vector<int> m_rowSpans;
     mutable OriginFilter m_filter;
+    mutable LaneFilter m_lanes;
     mutable CastFace m_cast;
 };
 
