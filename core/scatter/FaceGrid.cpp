@@ -442,15 +442,38 @@ struct QuickHalf {
     Rect box;                 // where every lambda_i >= -mu - margin_i, within r
 };
 
-bool quickHalf(const FaceFrame& fr, const double u[3][3], const Rect& r, QuickHalf& out) {
+// What the quick reach of every half of one face shares.
+struct QuickFrame {
+    double n2, invN2;  // |N|^2 and its inverse
+    double kScale, invKScale;  // K = kScale times the projected triangle's twice area, a little under
+    double steep;  // (|N.a| + |N.b|) / |N.k|: how fast the plane's height changes across the line
+    double wMax;   // the largest share of a move along the line that the test sees across it
+    double eps0;   // the intersection height's error at the first corner, without its slope part
+};
+
+QuickFrame quickFrameOf(const FaceFrame& fr) {
     const int p = 0, q = fr.q, k = fr.k;
     const double* n = fr.n;
-    const double n2 = n[0] * n[0] + n[1] * n[1] + n[2] * n[2];
+    QuickFrame qf;
+    qf.n2 = n[0] * n[0] + n[1] * n[1] + n[2] * n[2];
+    qf.invN2 = 1.0 / qf.n2;
+    const double axisSign = k == 1 ? -1.0 : 1.0;
+    qf.kScale = axisSign * qf.n2 / n[k] * (1.0 - 1e-9);
+    qf.invKScale = 1.0 / qf.kScale * (1.0 + 1e-9);
+    const double absNk = fr.absN[k];
+    qf.steep = (fr.absN[p] + fr.absN[q]) / absNk;
+    qf.wMax = absNk * std::max(fr.absN[p], fr.absN[q]) * qf.invN2;
+    qf.eps0 = kUnit * std::fabs(fr.corner[k]) + 5.2 * kUnit * fr.absK;
+    return qf;
+}
+
+bool quickHalf(const FaceFrame& fr, const QuickFrame& qf, const double u[3][3], const Rect& r, QuickHalf& out) {
+    const int p = 0, q = fr.q, k = fr.k;
+    const double* n = fr.n;
     const double absNk = fr.absN[k];
     double pa[3], pb[3], offPlane = 0.0;  // offPlane: the largest |t| of a corner's move along N
-    const double invN2 = 1.0 / n2;
     for (int j = 0; j < 3; ++j) {
-        const double t = (u[j][0] * n[0] + u[j][1] * n[1] + u[j][2] * n[2]) * invN2;
+        const double t = (u[j][0] * n[0] + u[j][1] * n[1] + u[j][2] * n[2]) * qf.invN2;
         pa[j] = u[j][p] - t * n[p];
         pb[j] = u[j][q] - t * n[q];
         offPlane = std::max(offPlane, std::fabs(t));
@@ -458,18 +481,18 @@ bool quickHalf(const FaceFrame& fr, const double u[3][3], const Rect& r, QuickHa
     double d2 = 0.0;  // the projected triangle's size across the line (max norm)
     for (int j = 0; j < 3; ++j) {
         const int l = j == 2 ? 0 : j + 1;
-        d2 = std::max({d2, std::fabs(pa[l] - pa[j]), std::fabs(pb[l] - pb[j])});
+        d2 = std::max(d2, std::max(std::fabs(pa[l] - pa[j]), std::fabs(pb[l] - pb[j])));
     }
     const double area2 = (pa[1] - pa[0]) * (pb[2] - pb[0]) - (pb[1] - pb[0]) * (pa[2] - pa[0]);
     if (!(std::fabs(area2) >= 1e-3 * d2 * d2) || !(d2 > 0.0)) return false;
-    const double axisSign = k == 1 ? -1.0 : 1.0;
-    const double K = axisSign * n2 / n[k] * area2 * (1.0 - 1e-9);
+    const double K = qf.kScale * area2;
     if (!(K > 1e-30) || !(K < kHuge)) return false;
-    const double invK = 1.0 / K;
+    const double invArea2 = 1.0 / area2;
+    // 1 / K, a little over.
+    const double invK = std::fabs(invArea2 * qf.invKScale) * (1.0 + 1e-9);
     double gMax = 0.0;
     const double amax = std::max(std::fabs(r.a0), std::fabs(r.a1));
     const double bmax = std::max(std::fabs(r.b0), std::fabs(r.b1));
-    const double invArea2 = 1.0 / area2;
     for (int i = 0; i < 3; ++i) {
         const int j = i == 2 ? 0 : i + 1, l = j == 2 ? 0 : j + 1;
         out.A[i] = (pb[j] - pb[l]) * invArea2;
@@ -478,21 +501,34 @@ bool quickHalf(const FaceFrame& fr, const double u[3][3], const Rect& r, QuickHa
         out.margin[i] = 1e-9 * (std::fabs(out.A[i]) * amax + std::fabs(out.B[i]) * bmax + std::fabs(out.C[i]) + 1.0);
         gMax = std::max(gMax, std::fabs(out.A[i]) + std::fabs(out.B[i]));
     }
-    const double steep = (fr.absN[p] + fr.absN[q]) / absNk;
-    const double wMax = absNk * std::max(fr.absN[p], fr.absN[q]) / n2;
+    const double steep = qf.steep;
     const double c0 = std::max(std::fabs(pa[0]), std::fabs(pb[0]));
-    const double eps0 = kUnit * std::fabs(fr.corner[k]) + 5.2 * kUnit * fr.absK;
-    auto rho = [&](double m) {
-        const double reachOut = (1.0 + 3.0 * m) * d2;  // the line's distance to a corner across the line
-        const double eps = eps0 + 6.2 * kUnit * steep * (reachOut + c0);
-        // Per component, the largest |corner - H|.
-        double d[3];
-        d[p] = offPlane * fr.absN[p] + reachOut;
-        d[q] = offPlane * fr.absN[q] + reachOut;
-        d[k] = offPlane * absNk + steep * reachOut + eps;
-        const double w = 2.0 * (fr.absN[0] * d[1] * d[2] + fr.absN[1] * d[2] * d[0] + fr.absN[2] * d[0] * d[1]);
-        return 1.25 * (16.0 * kUnit * w * invK + eps * gMax * wMax) + 1e-37 * invK;
-    };
+    // rho(m) as a quadratic c + c1 m + c2 m^2. With m >= 0 every term is
+    // a sum of products of non-negative numbers, so nothing cancels.
+    //   line's distance to a corner across the line: d2 (1 + 3 m)
+    //   eps(m) = e0 + e1 m (the intersection height's error)
+    //   |corner - H| per component: dm[c] + dm1[c] m
+    const double reach1 = 3.0 * d2;
+    const double e0 = qf.eps0 + 6.2 * kUnit * steep * (d2 + c0), e1 = 6.2 * kUnit * steep * reach1;
+    double dm[3], dm1[3];
+    dm[p] = offPlane * fr.absN[p] + d2;
+    dm[q] = offPlane * fr.absN[q] + d2;
+    dm[k] = offPlane * absNk + steep * d2 + e0;
+    dm1[p] = dm1[q] = reach1;
+    dm1[k] = steep * reach1 + e1;
+    // w(m) = 2 sum_c |N_c| d_c+1 d_c+2.
+    double w0 = 0.0, w1 = 0.0, w2 = 0.0;
+    for (int c = 0; c < 3; ++c) {
+        const int i = c == 2 ? 0 : c + 1, j = i == 2 ? 0 : i + 1;
+        w0 += fr.absN[c] * dm[i] * dm[j];
+        w1 += fr.absN[c] * (dm[i] * dm1[j] + dm1[i] * dm[j]);
+        w2 += fr.absN[c] * dm1[i] * dm1[j];
+    }
+    const double scaleW = 1.25 * 16.0 * kUnit * 2.0 * invK, scaleE = 1.25 * gMax * qf.wMax;
+    const double rho0 = scaleW * w0 + scaleE * e0 + 1e-37 * invK;
+    const double rho1 = scaleW * w1 + scaleE * e1;
+    const double rho2 = scaleW * w2;
+    auto rho = [&](double m) { return (rho0 + rho1 * m + rho2 * m * m) * (1.0 + 1e-12); };
     const double mu = 2.0 * rho(0.0) + 1e-12;
     // The largest m over the box: each -lambda_i is largest at a corner of it.
     double mMax = mu;
@@ -897,11 +933,12 @@ int FaceGrid::rowsAndPlanesOf(const FaceGridMesh& mesh, int f) const {
 
     // The usual face: both halves' quick reaches.
     QuickHalf quick[2];
+    const QuickFrame qf = quickFrameOf(s.frame);
     bool usual = true;
     for (int h = 0; h < halves && usual; ++h) {
         double u[3][3];
         double uMax;
-        usual = halfOf(s, h, u, uMax) && quickHalf(s.frame, u, s.domain, quick[h]);
+        usual = halfOf(s, h, u, uMax) && quickHalf(s.frame, qf, u, s.domain, quick[h]);
     }
     if (usual) {
         filter.halves = 0;
