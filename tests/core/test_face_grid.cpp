@@ -311,6 +311,22 @@ TEST(FaceGrid, FacesCastOntoGivenOriginsReachEveryLineTheirTestPasses) {
             grid.buildOriginCells(axis, origins.data(), static_cast<int>(origins.size()), 300);
             checkFacesOntoOrigins(m, grid, axis, origins);
         }
+        // Small faces far from the origin, among origins spread a million
+        // face sizes wide: the check of each origin rounds on coordinates
+        // far larger than the face.
+        for (float s : {0.35f, 1e-3f}) {
+            ScatterMesh m = randomSoup(rng, 120, s);
+            for (Vec3& v : m.positions) {
+                v.x += 3e3f;
+                (axis == LineAxis::Y ? v.z : v.y) -= 2e3f;
+            }
+            std::vector<Vec3> origins = aimedOrigins(rng, m, axis, -1.2f * s, 1.25f * s, 200);
+            origins.push_back(axis == LineAxis::Y ? Vec3{0.0f, 0.0f, 1e3f} : Vec3{0.0f, 1e3f, 0.0f});
+            origins.push_back(axis == LineAxis::Y ? Vec3{6e3f, 0.0f, -4e3f} : Vec3{6e3f, -4e3f, 0.0f});
+            FaceGrid grid;
+            grid.buildOriginCells(axis, origins.data(), static_cast<int>(origins.size()), 300);
+            checkFacesOntoOrigins(m, grid, axis, origins);
+        }
     }
 }
 
