@@ -884,12 +884,13 @@ float floatDown(double x) { return static_cast<float>(x - std::fabs(x) * 1.2e-7 
 
 }  // namespace
 
-// In float, a = fl(x - qa) (x and qa are floats), and alpha a + beta b takes
-// at most four roundings per term, so it differs from the exact value by at
-// most 4 u (|alpha| |a| + |beta| |b|) plus what gradual underflow loses; the
-// bounds move out by 5 u times that over the origin box, plus an absolute
-// amount for underflow. Where a value could leave float's range the lanes let
-// every origin through, none sure.
+// In float, a = fl(x - qa) rounds once (x, and qa, a corner's coordinate,
+// are floats), and alpha a + beta b takes at most four roundings per term,
+// so it differs from the exact value by at most 4 u (|alpha| |a| + |beta|
+// |b|) plus what gradual underflow loses; the bounds move out by 5 u times
+// that over the origin box, plus an absolute amount for underflow. Where a
+// value could leave float's range the lanes let every origin through, none
+// sure.
 void FaceGrid::prepareLanes() const {
     const OriginFilter& planes = m_filter;
     LaneFilter& lanes = m_lanes;
