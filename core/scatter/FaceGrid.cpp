@@ -467,84 +467,117 @@ QuickFrame quickFrameOf(const FaceFrame& fr) {
     return qf;
 }
 
-bool quickHalf(const FaceFrame& fr, const QuickFrame& qf, const double u[3][3], const Rect& r, QuickHalf& out) {
+// Two doubles worked on together: lane h is half h of the face.
+using Pair = double __attribute__((vector_size(16)));
+using PairMask = long long __attribute__((vector_size(16)));
+// std::max and std::min lane by lane, NaN handling included.
+inline Pair pairMax(Pair a, Pair b) { return a < b ? b : a; }
+inline Pair pairMin(Pair a, Pair b) { return b < a ? b : a; }
+inline Pair pairAbs(Pair a) { return a < 0.0 ? -a : a; }
+
+// quickHalf for both halves of a face at once (for a triangle the second
+// lane repeats the first). True when every half closes.
+bool quickHalves(const FaceFrame& fr, const QuickFrame& qf, const double (*u)[3][3], bool quad, const Rect& r,
+                 QuickHalf out[2]) {
     const int p = 0, q = fr.q, k = fr.k;
     const double* n = fr.n;
     const double absNk = fr.absN[k];
-    double pa[3], pb[3], offPlane = 0.0;  // offPlane: the largest |t| of a corner's move along N
+    const int second = quad ? 1 : 0;
+    Pair v[3][3];
+    for (int j = 0; j < 3; ++j)
+        for (int c = 0; c < 3; ++c) v[j][c] = Pair{u[0][j][c], u[second][j][c]};
+    Pair pa[3], pb[3], offPlane = {0.0, 0.0};  // offPlane: the largest |t| of a corner's move along N
     for (int j = 0; j < 3; ++j) {
-        const double t = (u[j][0] * n[0] + u[j][1] * n[1] + u[j][2] * n[2]) * qf.invN2;
-        pa[j] = u[j][p] - t * n[p];
-        pb[j] = u[j][q] - t * n[q];
-        offPlane = std::max(offPlane, std::fabs(t));
+        const Pair t = (v[j][0] * n[0] + v[j][1] * n[1] + v[j][2] * n[2]) * qf.invN2;
+        pa[j] = v[j][p] - t * n[p];
+        pb[j] = v[j][q] - t * n[q];
+        offPlane = pairMax(offPlane, pairAbs(t));
     }
-    double d2 = 0.0;  // the projected triangle's size across the line (max norm)
+    Pair d2 = {0.0, 0.0};  // the projected triangle's size across the line (max norm)
     for (int j = 0; j < 3; ++j) {
         const int l = j == 2 ? 0 : j + 1;
-        d2 = std::max(d2, std::max(std::fabs(pa[l] - pa[j]), std::fabs(pb[l] - pb[j])));
+        d2 = pairMax(d2, pairMax(pairAbs(pa[l] - pa[j]), pairAbs(pb[l] - pb[j])));
     }
-    const double area2 = (pa[1] - pa[0]) * (pb[2] - pb[0]) - (pb[1] - pb[0]) * (pa[2] - pa[0]);
-    if (!(std::fabs(area2) >= 1e-3 * d2 * d2) || !(d2 > 0.0)) return false;
-    const double K = qf.kScale * area2;
-    if (!(K > 1e-30) || !(K < kHuge)) return false;
-    const double invArea2 = 1.0 / area2;
+    const Pair area2 = (pa[1] - pa[0]) * (pb[2] - pb[0]) - (pb[1] - pb[0]) * (pa[2] - pa[0]);
+    const Pair K = qf.kScale * area2;
+    PairMask ok = (pairAbs(area2) >= 1e-3 * d2 * d2) & (d2 > 0.0) & (K > 1e-30) & (K < kHuge);
+    const Pair invArea2 = 1.0 / area2;
     // 1 / K, a little over.
-    const double invK = std::fabs(invArea2 * qf.invKScale) * (1.0 + 1e-9);
-    double gMax = 0.0;
+    const Pair invK = pairAbs(invArea2 * qf.invKScale) * (1.0 + 1e-9);
+    Pair gMax = {0.0, 0.0};
     const double amax = std::max(std::fabs(r.a0), std::fabs(r.a1));
     const double bmax = std::max(std::fabs(r.b0), std::fabs(r.b1));
+    Pair A[3], B[3], C[3], margin[3];
     for (int i = 0; i < 3; ++i) {
         const int j = i == 2 ? 0 : i + 1, l = j == 2 ? 0 : j + 1;
-        out.A[i] = (pb[j] - pb[l]) * invArea2;
-        out.B[i] = (pa[l] - pa[j]) * invArea2;
-        out.C[i] = -(out.A[i] * pa[l] + out.B[i] * pb[l]);
-        out.margin[i] = 1e-9 * (std::fabs(out.A[i]) * amax + std::fabs(out.B[i]) * bmax + std::fabs(out.C[i]) + 1.0);
-        gMax = std::max(gMax, std::fabs(out.A[i]) + std::fabs(out.B[i]));
+        A[i] = (pb[j] - pb[l]) * invArea2;
+        B[i] = (pa[l] - pa[j]) * invArea2;
+        C[i] = -(A[i] * pa[l] + B[i] * pb[l]);
+        margin[i] = 1e-9 * (pairAbs(A[i]) * amax + pairAbs(B[i]) * bmax + pairAbs(C[i]) + 1.0);
+        gMax = pairMax(gMax, pairAbs(A[i]) + pairAbs(B[i]));
     }
     const double steep = qf.steep;
-    const double c0 = std::max(std::fabs(pa[0]), std::fabs(pb[0]));
-    // rho(m) as a quadratic c + c1 m + c2 m^2. With m >= 0 every term is
-    // a sum of products of non-negative numbers, so nothing cancels.
+    const Pair c0 = pairMax(pairAbs(pa[0]), pairAbs(pb[0]));
+    // rho(m) as a quadratic rho0 + rho1 m + rho2 m^2. With m >= 0 every
+    // term is a sum of products of non-negative numbers, so nothing cancels.
     //   line's distance to a corner across the line: d2 (1 + 3 m)
     //   eps(m) = e0 + e1 m (the intersection height's error)
     //   |corner - H| per component: dm[c] + dm1[c] m
-    const double reach1 = 3.0 * d2;
-    const double e0 = qf.eps0 + 6.2 * kUnit * steep * (d2 + c0), e1 = 6.2 * kUnit * steep * reach1;
-    double dm[3], dm1[3];
+    const Pair reach1 = 3.0 * d2;
+    const Pair e0 = qf.eps0 + 6.2 * kUnit * steep * (d2 + c0), e1 = 6.2 * kUnit * steep * reach1;
+    Pair dm[3], dm1[3];
     dm[p] = offPlane * fr.absN[p] + d2;
     dm[q] = offPlane * fr.absN[q] + d2;
     dm[k] = offPlane * absNk + steep * d2 + e0;
     dm1[p] = dm1[q] = reach1;
     dm1[k] = steep * reach1 + e1;
     // w(m) = 2 sum_c |N_c| d_c+1 d_c+2.
-    double w0 = 0.0, w1 = 0.0, w2 = 0.0;
+    Pair w0 = {0.0, 0.0}, w1 = {0.0, 0.0}, w2 = {0.0, 0.0};
     for (int c = 0; c < 3; ++c) {
         const int i = c == 2 ? 0 : c + 1, j = i == 2 ? 0 : i + 1;
         w0 += fr.absN[c] * dm[i] * dm[j];
         w1 += fr.absN[c] * (dm[i] * dm1[j] + dm1[i] * dm[j]);
         w2 += fr.absN[c] * dm1[i] * dm1[j];
     }
-    const double scaleW = 1.25 * 16.0 * kUnit * 2.0 * invK, scaleE = 1.25 * gMax * qf.wMax;
-    const double rho0 = scaleW * w0 + scaleE * e0 + 1e-37 * invK;
-    const double rho1 = scaleW * w1 + scaleE * e1;
-    const double rho2 = scaleW * w2;
-    auto rho = [&](double m) { return (rho0 + rho1 * m + rho2 * m * m) * (1.0 + 1e-12); };
-    const double mu = 2.0 * rho(0.0) + 1e-12;
+    const Pair scaleW = 1.25 * 16.0 * kUnit * 2.0 * invK, scaleE = 1.25 * gMax * qf.wMax;
+    const Pair rho0 = scaleW * w0 + scaleE * e0 + 1e-37 * invK;
+    const Pair rho1 = scaleW * w1 + scaleE * e1;
+    const Pair rho2 = scaleW * w2;
+    auto rho = [&](Pair m) { return (rho0 + rho1 * m + rho2 * m * m) * (1.0 + 1e-12); };
+    const Pair mu = 2.0 * rho(Pair{0.0, 0.0}) + 1e-12;
     // The largest m over the box: each -lambda_i is largest at a corner of it.
-    double mMax = mu;
+    Pair mMax = mu;
     for (int i = 0; i < 3; ++i)
-        mMax = std::max(mMax, -out.C[i] + std::max(-out.A[i] * r.a0, -out.A[i] * r.a1) +
-                                  std::max(-out.B[i] * r.b0, -out.B[i] * r.b1));
+        mMax = pairMax(mMax, -C[i] + pairMax(-A[i] * r.a0, -A[i] * r.a1) + pairMax(-B[i] * r.b0, -B[i] * r.b1));
     mMax = mMax * (1.0 + 1e-6) + 1e-9;
-    const double rhoMax = rho(mMax);
-    if (!(mu < 0.01) || !(rho(mu) < mu) || !(rhoMax < mMax) || !(rhoMax * K < kHuge)) return false;
-    out.mu = mu;
+    const Pair rhoMax = rho(mMax);
+    ok &= (mu < 0.01) & (rho(mu) < mu) & (rhoMax < mMax) & (rhoMax * K < kHuge);
+    if (!ok[0] || !ok[1]) return false;
     // The triangle where every lambda_i >= -(mu + the largest margin): its
     // corners are the projected corners scaled about their centroid.
-    const Rect box = grownBox(pa, pb, 1.0 + 3.0 * (mu + std::max({out.margin[0], out.margin[1], out.margin[2]})));
-    const double pad = 1e-9 * (d2 + c0 + std::fabs(box.a0) + std::fabs(box.a1) + std::fabs(box.b0) + std::fabs(box.b1));
-    out.box = Rect{std::max(r.a0, box.a0 - pad), std::min(r.a1, box.a1 + pad), std::max(r.b0, box.b0 - pad),
-                   std::min(r.b1, box.b1 + pad)};
+    const Pair grow = 1.0 + 3.0 * (mu + pairMax(pairMax(margin[0], margin[1]), margin[2]));
+    const Pair ga = (pa[0] + pa[1] + pa[2]) / 3.0, gb = (pb[0] + pb[1] + pb[2]) / 3.0;
+    Pair a0 = ga, a1 = ga, b0 = gb, b1 = gb;
+    for (int j = 0; j < 3; ++j) {
+        const Pair a = ga + grow * (pa[j] - ga), b = gb + grow * (pb[j] - gb);
+        a0 = pairMin(a0, a);
+        a1 = pairMax(a1, a);
+        b0 = pairMin(b0, b);
+        b1 = pairMax(b1, b);
+    }
+    const Pair pad = 1e-9 * (d2 + c0 + pairAbs(a0) + pairAbs(a1) + pairAbs(b0) + pairAbs(b1));
+    for (int h = 0; h <= second; ++h) {
+        QuickHalf& o = out[h];
+        for (int i = 0; i < 3; ++i) {
+            o.A[i] = A[i][h];
+            o.B[i] = B[i][h];
+            o.C[i] = C[i][h];
+            o.margin[i] = margin[i][h];
+        }
+        o.mu = mu[h];
+        o.box = Rect{std::max(r.a0, a0[h] - pad[h]), std::min(r.a1, a1[h] + pad[h]), std::max(r.b0, b0[h] - pad[h]),
+                     std::min(r.b1, b1[h] + pad[h])};
+    }
     return true;
 }
 
@@ -935,12 +968,10 @@ int FaceGrid::rowsAndPlanesOf(const FaceGridMesh& mesh, int f) const {
     // The usual face: both halves' quick reaches.
     QuickHalf quick[2];
     const QuickFrame qf = quickFrameOf(s.frame);
-    bool usual = true;
-    for (int h = 0; h < halves && usual; ++h) {
-        double u[3][3];
-        double uMax;
-        usual = halfOf(s, h, u, uMax) && quickHalf(s.frame, qf, u, s.domain, quick[h]);
-    }
+    double u[2][3][3];
+    double uMax;
+    bool usual = halfOf(s, 0, u[0], uMax) && (halves == 1 || halfOf(s, 1, u[1], uMax)) &&
+                 quickHalves(s.frame, qf, u, halves == 2, s.domain, quick);
     if (usual) {
         filter.halves = 0;
         bool any = false;
