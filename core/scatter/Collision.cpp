@@ -214,9 +214,8 @@ private:
 
 // The nearest hits among the faces that never change, worked out before the run.
 struct FixedHits {
-    FaceGrid grid;                  // the lines' origins by cell
-    std::vector<Nearest> best;      // by slot
-    std::vector<Nearest> byVertex;  // by vertex number - lo
+    FaceGrid grid;              // the lines' origins by cell
+    std::vector<Nearest> best;  // by slot
 };
 
 }  // namespace
@@ -281,9 +280,6 @@ int collideRange(const CollisionMesh& m, int lo, int hi, Vec3* before, Vec3* aft
         grid.forEachOrigin(m.faces, f, [&](int slot, bool sure) {
             tryPrepared(grid.castFace(), f, grid.originPoint(slot), best[slot], sure);
         });
-    fixed.byVertex.resize(static_cast<size_t>(count));
-    for (int slot = 0; slot < count; ++slot)
-        fixed.byVertex[static_cast<size_t>(fixed.grid.originAt(slot))] = fixed.best[static_cast<size_t>(slot)];
 
     const int highestIndex = hi - 1;
     int collided = 0;
@@ -293,7 +289,7 @@ int collideRange(const CollisionMesh& m, int lo, int hi, Vec3* before, Vec3* aft
             progress->setStatusProgress(
                 highestIndex > 0 ? static_cast<int>(static_cast<double>(i) / highestIndex * 100.0) : 0);
         const Vec3 p = m.positions[i];
-        Nearest best = fixed.byVertex[static_cast<size_t>(v - lo)];
+        Nearest best = fixed.best[static_cast<size_t>(grid.slotOf(v - lo))];
         candidates.forEach(p, v, [&](int f) { tryFace(m, f, p, best); });
         // Which side of the nearest face the vertex lies on was taken with the
         // hit: the face's first corner and normal do not change within a turn.

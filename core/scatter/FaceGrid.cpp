@@ -884,12 +884,14 @@ void FaceGrid::buildOriginCells(LineAxis axis, const Vec3* origins, int count, i
     for (int i = 0; i < count; ++i) ++m_originStart[m_fill[static_cast<size_t>(i)] + 1];
     for (size_t c = 1; c <= cellTotal; ++c) m_originStart[c] += m_originStart[c - 1];
     m_originOrder.resize(static_cast<size_t>(count));
+    m_originSlot.resize(static_cast<size_t>(count));
     m_slotOrigin.resize(static_cast<size_t>(count));
     std::vector<std::uint32_t>& next = m_cellStart;  // not used for faces here
     next.assign(m_originStart.begin(), m_originStart.end() - 1);
     for (int i = 0; i < count; ++i) {
         const std::uint32_t slot = next[m_fill[static_cast<size_t>(i)]]++;
         m_originOrder[slot] = i;
+        m_originSlot[static_cast<size_t>(i)] = static_cast<int>(slot);
         m_slotOrigin[slot] = origins[i];
     }
     m_slotAcross.assign(static_cast<size_t>(count) + 3, 0.0f);

@@ -150,8 +150,8 @@ public:
     // origin whose line can pass face f's inside test, each once, with sure
     // true when the test is known to pass there (at the float hit point the
     // ray-plane intersection gives); originAt(slot) is that origin's index in
-    // the array given. Slots of one cell are adjacent, so per-origin data kept
-    // by slot is read in runs.
+    // the array given, and slotOf(origin) the other way. Slots of one cell
+    // are adjacent, so per-origin data kept by slot is read in runs.
     void buildOriginCells(LineAxis axis, const Vec3* origins, int count, int cellsWanted);
     template <class Visit>
     void forEachOrigin(const FaceGridMesh& mesh, int face, Visit&& visit) const {
@@ -182,6 +182,7 @@ public:
         }
     }
     int originAt(int slot) const { return m_originOrder[static_cast<size_t>(slot)]; }
+    int slotOf(int origin) const { return m_originSlot[static_cast<size_t>(origin)]; }
     // During forEachOrigin: the face being cast as its inside test reads it.
     struct CastFace {
         Vec3 q, n;  // first corner and face normal
@@ -288,6 +289,7 @@ private:
     // With origins sorted into cells: the slots of each cell, and which origin each slot holds.
     std::vector<std::uint32_t> m_originStart;
     std::vector<int> m_originOrder;
+    std::vector<int> m_originSlot;  // by origin: its slot
     std::vector<Vec3> m_slotOrigin;  // each slot's origin
     std::vector<float> m_slotAcross, m_slotDown;  // its coordinates across the lines, and three more slots
     mutable std::vector<int> m_rowSpans;
