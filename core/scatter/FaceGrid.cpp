@@ -477,15 +477,27 @@ inline Pair pairAbs(Pair a) { return a < 0.0 ? -a : a; }
 
 // quickHalf for both halves of a face at once (for a triangle the second
 // lane repeats the first). True when every half closes.
-bool quickHalves(const FaceFrame& fr, const QuickFrame& qf, const double (*u)[3][3], bool quad, const Rect& r,
+// half: the enlarged triangles as the test reads them; false too when one
+// has a corner that is not a finite number.
+bool quickHalves(const FaceFrame& fr, const QuickFrame& qf, const EnlargedTriangle half[2], bool quad, const Rect& r,
                  QuickHalf out[2]) {
     const int p = 0, q = fr.q, k = fr.k;
     const double* n = fr.n;
     const double absNk = fr.absN[k];
     const int second = quad ? 1 : 0;
-    Pair v[3][3];
-    for (int j = 0; j < 3; ++j)
-        for (int c = 0; c < 3; ++c) v[j][c] = Pair{u[0][j][c], u[second][j][c]};
+    // The corners relative to the first corner; x - x is 0 for a finite x and NaN otherwise.
+    Pair v[3][3], notFinite = {0.0, 0.0};
+    const EnlargedTriangle& t0 = half[0];
+    const EnlargedTriangle& t1 = half[second];
+    const Vec3* c0s[3] = {&t0.a, &t0.b, &t0.c};
+    const Vec3* c1s[3] = {&t1.a, &t1.b, &t1.c};
+    for (int j = 0; j < 3; ++j) {
+        const Pair x = {c0s[j]->x, c1s[j]->x}, y = {c0s[j]->y, c1s[j]->y}, z = {c0s[j]->z, c1s[j]->z};
+        notFinite += (x - x) + (y - y) + (z - z);
+        v[j][0] = x - fr.corner[0];
+        v[j][1] = y - fr.corner[1];
+        v[j][2] = z - fr.corner[2];
+    }
     Pair pa[3], pb[3], offPlane = {0.0, 0.0};  // offPlane: the largest |t| of a corner's move along N
     for (int j = 0; j < 3; ++j) {
         const Pair t = (v[j][0] * n[0] + v[j][1] * n[1] + v[j][2] * n[2]) * qf.invN2;
@@ -500,7 +512,7 @@ bool quickHalves(const FaceFrame& fr, const QuickFrame& qf, const double (*u)[3]
     }
     const Pair area2 = (pa[1] - pa[0]) * (pb[2] - pb[0]) - (pb[1] - pb[0]) * (pa[2] - pa[0]);
     const Pair K = qf.kScale * area2;
-    PairMask ok = (pairAbs(area2) >= 1e-3 * d2 * d2) & (d2 > 0.0) & (K > 1e-30) & (K < kHuge);
+    PairMask ok = (notFinite == 0.0) & (pairAbs(area2) >= 1e-3 * d2 * d2) & (d2 > 0.0) & (K > 1e-30) & (K < kHuge);
     const Pair invArea2 = 1.0 / area2;
     // 1 / K, a little over.
     const Pair invK = pairAbs(invArea2 * qf.invKScale) * (1.0 + 1e-9);
@@ -970,10 +982,7 @@ int FaceGrid::rowsAndPlanesOf(const FaceGridMesh& mesh, int f) const {
     // The usual face: both halves' quick reaches.
     QuickHalf quick[2];
     const QuickFrame qf = quickFrameOf(s.frame);
-    double u[2][3][3];
-    double uMax;
-    bool usual = halfOf(s, 0, u[0], uMax) && (halves == 1 || halfOf(s, 1, u[1], uMax)) &&
-                 quickHalves(s.frame, qf, u, halves == 2, s.domain, quick);
+    const bool usual = quickHalves(s.frame, qf, s.cast.half, halves == 2, s.domain, quick);
     if (usual) {
         filter.halves = 0;
         bool any = false;
