@@ -904,13 +904,15 @@ void FaceGrid::buildOriginCells(LineAxis axis, const Vec3* origins, int count, i
         const std::uint32_t slot = next[m_fill[static_cast<size_t>(i)]]++;
         m_originOrder[slot] = i;
         m_originSlot[static_cast<size_t>(i)] = static_cast<int>(slot);
-        m_slotOrigin[slot] = origins[i];
     }
-    m_slotAcross.assign(static_cast<size_t>(count) + 3, 0.0f);
-    m_slotDown.assign(static_cast<size_t>(count) + 3, 0.0f);
+    // The origins in slot order (read where they lie rather than written where they go).
+    m_slotAcross.resize(static_cast<size_t>(count) + 3);
+    m_slotDown.resize(static_cast<size_t>(count) + 3);
     for (size_t slot = 0; slot < static_cast<size_t>(count); ++slot) {
-        m_slotAcross[slot] = m_slotOrigin[slot].x;
-        m_slotDown[slot] = alongY ? m_slotOrigin[slot].z : m_slotOrigin[slot].y;
+        const Vec3 o = origins[m_originOrder[slot]];
+        m_slotOrigin[slot] = o;
+        m_slotAcross[slot] = o.x;
+        m_slotDown[slot] = alongY ? o.z : o.y;
     }
     next.clear();
 }
