@@ -473,7 +473,8 @@ using PairMask = long long __attribute__((vector_size(16)));
 // std::max and std::min lane by lane, NaN handling included.
 inline Pair pairMax(Pair a, Pair b) { return a < b ? b : a; }
 inline Pair pairMin(Pair a, Pair b) { return b < a ? b : a; }
-inline Pair pairAbs(Pair a) { return a < 0.0 ? -a : a; }
+// |a|: the sign bit cleared (a vector cast keeps the bits).
+inline Pair pairAbs(Pair a) { return (Pair)((PairMask)a & 0x7fffffffffffffffLL); }
 
 // quickHalf for both halves of a face at once (for a triangle the second
 // lane repeats the first). True when every half closes.
@@ -1013,7 +1014,7 @@ int FaceGrid::rowsAndPlanesOf(const FaceGridMesh& mesh, int f) const {
             const double box[4] = {reach.a0, reach.a1, reach.b0, reach.b1};
             rowsOfPlanes(filter, box, r0, r1);
         } else {
-            for (int b = r0; b <= r1; ++b) m_rowSpans.insert(m_rowSpans.end(), {b, c0, c1});
+            spanRows(r0, r1, c0, c1);
         }
         return static_cast<int>(m_rowSpans.size() / 3);
     }
@@ -1042,8 +1043,7 @@ int FaceGrid::rowsAndPlanesOf(const FaceGridMesh& mesh, int f) const {
     const int rows = c[3] - c[2] + 1;
     if (rows >= kBandRows && c[1] - c[0] + 1 >= kBandRows && bandRows(s, c[2], c[3]))
         return static_cast<int>(m_rowSpans.size() / 3);
-    m_rowSpans.clear();
-    for (int b = c[2]; b <= c[3]; ++b) m_rowSpans.insert(m_rowSpans.end(), {b, c[0], c[1]});
+    spanRows(c[2], c[3], c[0], c[1]);
     return rows;
 }
 
@@ -1075,6 +1075,17 @@ bool FaceGrid::bandRows(const FaceSetup& s, int b0, int b1) const {
     const double box[4] = {s.reach.a0, s.reach.a1, s.reach.b0, s.reach.b1};
     rowsOfPlanes(planes, box, b0, b1);
     return true;
+}
+
+// m_rowSpans: the rectangle of cells [a0, a1] x [b0, b1], row by row.
+void FaceGrid::spanRows(int b0, int b1, int a0, int a1) const {
+    m_rowSpans.resize(3 * static_cast<size_t>(b1 - b0 + 1));
+    int* span = m_rowSpans.data();
+    for (int b = b0; b <= b1; ++b, span += 3) {
+        span[0] = b;
+        span[1] = a0;
+        span[2] = a1;
+    }
 }
 
 // Into m_rowSpans, for each row b0..b1, the cells of the reach (a0, a1, b0,

@@ -259,6 +259,7 @@ private:
     int originRowsOf(const FaceGridMesh& mesh, int f) const;
     int rowsAndPlanesOf(const FaceGridMesh& mesh, int f) const;
     bool bandRows(const FaceSetup& s, int b0, int b1) const;
+    void spanRows(int b0, int b1, int a0, int a1) const;
     void rowsOfPlanes(const OriginFilter& planes, const double box[4], int b0, int b1) const;
     void buildCells(const FaceGridMesh& mesh, LineAxis axis, const LineOriginBox& origins, int cellsWanted,
                     const std::function<bool(int)>& include, const Vec3* lineOrigins, int lineCount);
