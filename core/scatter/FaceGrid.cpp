@@ -886,6 +886,7 @@ void FaceGrid::buildOriginCells(LineAxis axis, const Vec3* origins, int count, i
     const LineOriginBox box = boxOfOrigins(origins, count);
     setUpCells(axis, box, cellsWanted, nullptr, 0);
     m_cellStart.clear();
+    m_rowSpans.resize(3 * static_cast<size_t>(m_cellsB));  // a face reaches each row once at most
     // The origins by cell: a counting sort, ascending within each cell.
     const size_t cellTotal = static_cast<size_t>(m_cellsA) * static_cast<size_t>(m_cellsB);
     const bool alongY = axis == LineAxis::Y;
@@ -1009,14 +1010,14 @@ int FaceGrid::rowsAndPlanesOf(const FaceGridMesh& mesh, int f) const {
         const double qa = filter.qa, qb = filter.qb;
         const int c0 = cellIndexA(reach.a0 + qa), c1 = cellIndexA(reach.a1 + qa);
         const int r0 = cellIndexB(reach.b0 + qb), r1 = cellIndexB(reach.b1 + qb);
-        m_rowSpans.clear();
+        m_rowCount = 0;
         if (r1 - r0 + 1 >= kBandRows && c1 - c0 + 1 >= kBandRows) {
             const double box[4] = {reach.a0, reach.a1, reach.b0, reach.b1};
             rowsOfPlanes(filter, box, r0, r1);
         } else {
             spanRows(r0, r1, c0, c1);
         }
-        return static_cast<int>(m_rowSpans.size() / 3);
+        return m_rowCount;
     }
 
     // Otherwise the careful reach, and its half-planes where it has them.
@@ -1039,10 +1040,9 @@ int FaceGrid::rowsAndPlanesOf(const FaceGridMesh& mesh, int f) const {
             filter.sure[k][i] = -std::numeric_limits<double>::infinity();  // never sure
         }
     }
-    m_rowSpans.clear();
+    m_rowCount = 0;
     const int rows = c[3] - c[2] + 1;
-    if (rows >= kBandRows && c[1] - c[0] + 1 >= kBandRows && bandRows(s, c[2], c[3]))
-        return static_cast<int>(m_rowSpans.size() / 3);
+    if (rows >= kBandRows && c[1] - c[0] + 1 >= kBandRows && bandRows(s, c[2], c[3])) return m_rowCount;
     spanRows(c[2], c[3], c[0], c[1]);
     return rows;
 }
@@ -1079,13 +1079,13 @@ bool FaceGrid::bandRows(const FaceSetup& s, int b0, int b1) const {
 
 // m_rowSpans: the rectangle of cells [a0, a1] x [b0, b1], row by row.
 void FaceGrid::spanRows(int b0, int b1, int a0, int a1) const {
-    m_rowSpans.resize(3 * static_cast<size_t>(b1 - b0 + 1));
     int* span = m_rowSpans.data();
     for (int b = b0; b <= b1; ++b, span += 3) {
         span[0] = b;
         span[1] = a0;
         span[2] = a1;
     }
+    m_rowCount = b1 - b0 + 1;
 }
 
 // Into m_rowSpans, for each row b0..b1, the cells of the reach (a0, a1, b0,
@@ -1116,7 +1116,11 @@ void FaceGrid::rowsOfPlanes(const OriginFilter& planes, const double box[4], int
             span = any ? Rect{std::min(span.a0, got.a0), std::max(span.a1, got.a1), 0, 0} : got;
             any = true;
         }
-        if (any) m_rowSpans.insert(m_rowSpans.end(), {b, cellIndexA(span.a0 + qa), cellIndexA(span.a1 + qa)});
+        if (!any) continue;
+        int* row = m_rowSpans.data() + 3 * m_rowCount++;
+        row[0] = b;
+        row[1] = cellIndexA(span.a0 + qa);
+        row[2] = cellIndexA(span.a1 + qa);
     }
 }
 

@@ -293,7 +293,8 @@ private:
     std::vector<int> m_originSlot;  // by origin: its slot
     std::vector<Vec3> m_slotOrigin;  // each slot's origin
     std::vector<float> m_slotAcross, m_slotDown;  // its coordinates across the lines, and three more slots
-    mutable std::vector<int> m_rowSpans;
+    mutable std::vector<int> m_rowSpans;  // a row for each of the cells down
+    mutable int m_rowCount = 0;
     mutable OriginFilter m_filter;
     mutable LaneFilter m_lanes;
     mutable CastFace m_cast;
