@@ -925,16 +925,6 @@ int FaceGrid::originRowsOf(const FaceGridMesh& mesh, int f) const {
     return rows;
 }
 
-namespace {
-
-// x rounded to a float not below (or not above) it: moved out by more than
-// the rounding to nearest can move it back (half a float step, or half the
-// smallest subnormal).
-float floatUp(double x) { return static_cast<float>(x + std::fabs(x) * 1.2e-7 + 1e-45); }
-float floatDown(double x) { return static_cast<float>(x - std::fabs(x) * 1.2e-7 - 1e-45); }
-
-}  // namespace
-
 // In float, a = fl(x - qa) rounds once (x, and qa, a corner's coordinate,
 // are floats), and alpha a + beta b takes at most four roundings per term,
 // so it differs from the exact value by at most 4 u (|alpha| |a| + |beta|
@@ -949,25 +939,39 @@ void FaceGrid::prepareLanes() const {
     if (planes.halves == 0) return;
     const double amax = std::max(std::fabs(m_box.min.x - planes.qa), std::fabs(m_box.max.x - planes.qa));
     const double bmax = std::max(std::fabs(m_boxMinB - planes.qb), std::fabs(m_boxMaxB - planes.qb));
+    const double underflow = 1e-37 * (1.0 + amax + bmax);
+    // The bounds moved out in double first, with the largest magnitude met;
+    // converted only when every value stays well inside float's range. A sure
+    // bound of minus infinity (never sure) stays so and is left out of the largest.
+    const int count = 3 * planes.halves;
+    const double* alpha = &planes.alpha[0][0];
+    const double* beta = &planes.beta[0][0];
+    const double* rhs = &planes.rhs[0][0];
+    const double* sure = &planes.sure[0][0];
+    double up[6], down[6];
+    double largest = std::max(amax, bmax);
+    for (int i = 0; i < count; ++i) {
+        const double a = std::fabs(alpha[i]), b = std::fabs(beta[i]);
+        const double spread = a * amax + b * bmax;
+        const double slack = 5.0 * kUnit * spread * (1.0 + 1e-6) + underflow;
+        // Past the rounding to float (half a float step, or half the smallest subnormal).
+        const double u = rhs[i] + slack, d = sure[i] - slack;
+        up[i] = u + std::fabs(u) * 1.2e-7 + 1e-45;
+        down[i] = d - std::fabs(d) * 1.2e-7 - 1e-45;
+        const double bound = sure[i] == -std::numeric_limits<double>::infinity() ? 0.0 : std::fabs(d);
+        largest = std::max(std::max(std::max(largest, spread), std::max(a, b)), std::max(std::fabs(u), bound));
+    }
     constexpr double kFloatRange = 1e30;
-    if (!(amax < kFloatRange) || !(bmax < kFloatRange)) return;
-    for (int h = 0; h < planes.halves; ++h)
-        for (int i = 0; i < 3; ++i) {
-            const double alpha = planes.alpha[h][i], beta = planes.beta[h][i];
-            const double spread = std::fabs(alpha) * amax + std::fabs(beta) * bmax;
-            const double rhs = planes.rhs[h][i], sure = planes.sure[h][i];
-            if (!(std::fabs(alpha) < kFloatRange) || !(std::fabs(beta) < kFloatRange) || !(spread < kFloatRange) ||
-                !(std::fabs(rhs) < kFloatRange) ||
-                !(sure == -std::numeric_limits<double>::infinity() || std::fabs(sure) < kFloatRange))
-                return;
-            const double slack = 5.0 * kUnit * spread * (1.0 + 1e-6) + 1e-37 * (1.0 + amax + bmax);
-            const float a = static_cast<float>(alpha), b = static_cast<float>(beta);
-            const float r = floatUp(rhs + slack), su = floatDown(sure - slack);
-            lanes.alpha[h][i] = FloatLanes{a, a, a, a};
-            lanes.beta[h][i] = FloatLanes{b, b, b, b};
-            lanes.rhs[h][i] = FloatLanes{r, r, r, r};
-            lanes.sure[h][i] = FloatLanes{su, su, su, su};
-        }
+    if (!(largest < kFloatRange)) return;
+    FloatLanes* out[4] = {&lanes.alpha[0][0], &lanes.beta[0][0], &lanes.rhs[0][0], &lanes.sure[0][0]};
+    for (int i = 0; i < count; ++i) {
+        const float a = static_cast<float>(alpha[i]), b = static_cast<float>(beta[i]);
+        const float r = static_cast<float>(up[i]), su = static_cast<float>(down[i]);
+        out[0][i] = FloatLanes{a, a, a, a};
+        out[1][i] = FloatLanes{b, b, b, b};
+        out[2][i] = FloatLanes{r, r, r, r};
+        out[3][i] = FloatLanes{su, su, su, su};
+    }
     lanes.qa = static_cast<float>(planes.qa);
     lanes.qb = static_cast<float>(planes.qb);
     lanes.halves = planes.halves;
