@@ -240,8 +240,12 @@ private:
                 may |= m;
                 passes |= m & (v0 < sure[h][0]) & (v1 < sure[h][1]) & (v2 < sure[h][2]);
             }
-            sureOut = static_cast<unsigned>((passes[0] & 1) | (passes[1] & 2) | (passes[2] & 4) | (passes[3] & 8));
-            return static_cast<unsigned>((may[0] & 1) | (may[1] & 2) | (may[2] & 4) | (may[3] & 8));
+            // One bit per lane and verdict, gathered by two shuffles.
+            IntLanes bits = (may & IntLanes{1, 2, 4, 8}) | (passes & IntLanes{16, 32, 64, 128});
+            bits |= __builtin_shufflevector(bits, bits, 2, 3, 0, 1);
+            bits |= __builtin_shufflevector(bits, bits, 1, 0, 3, 2);
+            sureOut = static_cast<unsigned>(bits[0]) >> 4;
+            return static_cast<unsigned>(bits[0]) & 15u;
         }
     };
     // m_lanes from m_filter, for origins in the origin box.
