@@ -68,7 +68,8 @@ constexpr int kBandRows = 8;
 
 double component(const Vec3& v, int i) { return i == 0 ? v.x : (i == 1 ? v.y : v.z); }
 
-bool isFinite(const Vec3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+// x - x is 0 for a finite x and NaN otherwise.
+bool isFinite(const Vec3& v) { return (v.x - v.x) + (v.y - v.y) + (v.z - v.z) == 0.0f; }
 
 // A rectangle of (across, down) coordinates relative to the face's first corner.
 struct Rect {
@@ -721,22 +722,28 @@ void FaceGrid::setUpCells(LineAxis axis, const LineOriginBox& origins, int cells
 // can meet at a finite point (never visited); everywhere set for one whose
 // corners are not all finite numbers.
 bool FaceGrid::frameOf(const FaceGridMesh& mesh, int f, FaceSetup& s) const {
-    if (!faceHasSurface(mesh, f)) return false;
+    // A surface to test (what faceHasSurface asks), its corners read on the way.
+    if (f < 0 || f >= mesh.faceCount) return false;
+    const int first = mesh.faceFirstCorner[f];
+    const int count = mesh.faceCornerCount[f];
+    if (count < 3 || first < 0) return false;
+    s.used = count >= 4 ? 4 : 3;
+    if (first > mesh.cornerEnd - s.used) return false;
+    const int* cv = mesh.cornerVertices + first;
+    for (int c = 0; c < s.used; ++c) {
+        const int v = cv[c];
+        if (v < 1 || v > mesh.vertexCount) return false;
+        s.corner[c] = mesh.positions[v - 1];
+    }
     const int q = m_axis == LineAxis::Y ? 2 : 1;
     const int k = m_axis == LineAxis::Y ? 1 : 2;
     const Vec3 normal = mesh.faceNormals[f];
+    const Vec3 cornerQ = s.corner[0];
     // Parallel to the line, or a normal or first corner that is not a
     // finite number: the line never meets the plane at a finite point.
-    if (!isFinite(normal) || component(normal, k) == 0.0) return false;
-    const int first = mesh.faceFirstCorner[f];
-    const Vec3 cornerQ = mesh.positions[mesh.cornerVertices[first] - 1];
-    if (!isFinite(cornerQ)) return false;
-    s.everywhere = !m_boxValid;
-    s.used = mesh.faceCornerCount[f] >= 4 ? 4 : 3;
-    for (int c = 0; c < s.used; ++c) {
-        s.corner[c] = mesh.positions[mesh.cornerVertices[first + c] - 1];
-        s.everywhere = s.everywhere || !isFinite(s.corner[c]);
-    }
+    if (!isFinite(normal) || component(normal, k) == 0.0 || !isFinite(cornerQ)) return false;
+    s.everywhere = !m_boxValid || !isFinite(s.corner[1]) || !isFinite(s.corner[2]) ||
+                   (s.used == 4 && !isFinite(s.corner[3]));
     // The enlarged halves as pointInTriangle and pointInQuad make them: (1, 2, 3) and (1, 3, 4).
     CastFace& cast = s.cast;
     cast.q = cornerQ;
