@@ -947,38 +947,38 @@ void FaceGrid::prepareLanes() const {
     const double amax = std::max(std::fabs(m_box.min.x - planes.qa), std::fabs(m_box.max.x - planes.qa));
     const double bmax = std::max(std::fabs(m_boxMinB - planes.qb), std::fabs(m_boxMaxB - planes.qb));
     const double underflow = 1e-37 * (1.0 + amax + bmax);
-    // The bounds moved out in double first, with the largest magnitude met;
-    // converted only when every value stays well inside float's range. A sure
-    // bound of minus infinity (never sure) stays so and is left out of the largest.
-    const int count = 3 * planes.halves;
-    const double* alpha = &planes.alpha[0][0];
-    const double* beta = &planes.beta[0][0];
-    const double* rhs = &planes.rhs[0][0];
-    const double* sure = &planes.sure[0][0];
-    double up[6], down[6];
-    double largest = std::max(amax, bmax);
-    for (int i = 0; i < count; ++i) {
-        const double a = std::fabs(alpha[i]), b = std::fabs(beta[i]);
-        const double spread = a * amax + b * bmax;
-        const double slack = 5.0 * kUnit * spread * (1.0 + 1e-6) + underflow;
+    // Both halves at once (a triangle's second lane repeats its first): the
+    // bounds moved out in double, with the largest magnitude met; converted
+    // only when every value stays well inside float's range. A sure bound of
+    // minus infinity (never sure) stays so and is left out of the largest.
+    const int second = planes.halves == 2 ? 1 : 0;
+    Pair largest = {std::max(amax, bmax), 0.0};
+    Pair alpha[3], beta[3], up[3], down[3];
+    for (int i = 0; i < 3; ++i) {
+        alpha[i] = Pair{planes.alpha[0][i], planes.alpha[second][i]};
+        beta[i] = Pair{planes.beta[0][i], planes.beta[second][i]};
+        const Pair rhs = {planes.rhs[0][i], planes.rhs[second][i]}, sure = {planes.sure[0][i], planes.sure[second][i]};
+        const Pair a = pairAbs(alpha[i]), b = pairAbs(beta[i]);
+        const Pair spread = a * amax + b * bmax;
+        const Pair slack = 5.0 * kUnit * spread * (1.0 + 1e-6) + underflow;
         // Past the rounding to float (half a float step, or half the smallest subnormal).
-        const double u = rhs[i] + slack, d = sure[i] - slack;
-        up[i] = u + std::fabs(u) * 1.2e-7 + 1e-45;
-        down[i] = d - std::fabs(d) * 1.2e-7 - 1e-45;
-        const double bound = sure[i] == -std::numeric_limits<double>::infinity() ? 0.0 : std::fabs(d);
-        largest = std::max(std::max(std::max(largest, spread), std::max(a, b)), std::max(std::fabs(u), bound));
+        const Pair u = rhs + slack, d = sure - slack;
+        up[i] = u + pairAbs(u) * 1.2e-7 + 1e-45;
+        down[i] = d - pairAbs(d) * 1.2e-7 - 1e-45;
+        const Pair bound = sure == -std::numeric_limits<double>::infinity() ? Pair{0.0, 0.0} : pairAbs(d);
+        largest = pairMax(pairMax(pairMax(largest, spread), pairMax(a, b)), pairMax(pairAbs(u), bound));
     }
     constexpr double kFloatRange = 1e30;
-    if (!(largest < kFloatRange)) return;
-    FloatLanes* out[4] = {&lanes.alpha[0][0], &lanes.beta[0][0], &lanes.rhs[0][0], &lanes.sure[0][0]};
-    for (int i = 0; i < count; ++i) {
-        const float a = static_cast<float>(alpha[i]), b = static_cast<float>(beta[i]);
-        const float r = static_cast<float>(up[i]), su = static_cast<float>(down[i]);
-        out[0][i] = FloatLanes{a, a, a, a};
-        out[1][i] = FloatLanes{b, b, b, b};
-        out[2][i] = FloatLanes{r, r, r, r};
-        out[3][i] = FloatLanes{su, su, su, su};
-    }
+    if (!(std::max(largest[0], largest[1]) < kFloatRange)) return;
+    for (int h = 0; h <= second; ++h)
+        for (int i = 0; i < 3; ++i) {
+            const float a = static_cast<float>(alpha[i][h]), b = static_cast<float>(beta[i][h]);
+            const float r = static_cast<float>(up[i][h]), su = static_cast<float>(down[i][h]);
+            lanes.alpha[h][i] = FloatLanes{a, a, a, a};
+            lanes.beta[h][i] = FloatLanes{b, b, b, b};
+            lanes.rhs[h][i] = FloatLanes{r, r, r, r};
+            lanes.sure[h][i] = FloatLanes{su, su, su, su};
+        }
     lanes.qa = static_cast<float>(planes.qa);
     lanes.qb = static_cast<float>(planes.qb);
     lanes.halves = planes.halves;
