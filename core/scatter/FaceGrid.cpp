@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "doc/CVELTADoc.h"
@@ -436,11 +437,27 @@ Reach triangleReach(const FaceFrame& fr, const double u[3][3], double uMax, cons
 // rho is taken a quarter over. False when the case is not the usual one
 // (a thin or turned triangle, magnitudes near float's limits, a bound that
 // does not close): the careful reach decides then.
-struct QuickHalf {
-    double A[3], B[3], C[3];  // lambda_i = A_i a + B_i b + C_i
-    double margin[3];         // the double rounding of lambda_i, generously
-    double mu;
-    Rect box;                 // where every lambda_i >= -mu - margin_i, within r
+// Two doubles worked on together: lane h is half h of the face.
+using Pair = double __attribute__((vector_size(16)));
+using PairMask = long long __attribute__((vector_size(16)));
+// std::max and std::min lane by lane, NaN handling included.
+inline Pair pairMax(Pair a, Pair b) { return a < b ? b : a; }
+inline Pair pairMin(Pair a, Pair b) { return b < a ? b : a; }
+// |a|: the sign bit cleared (a vector cast keeps the bits).
+inline Pair pairAbs(Pair a) { return (Pair)((PairMask)a & 0x7fffffffffffffffLL); }
+inline Pair loadPair(const double p[2]) {
+    Pair v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+inline void storePair(double p[2], Pair v) { std::memcpy(p, &v, sizeof v); }
+
+// Lane h: half h.
+struct QuickPair {
+    Pair A[3], B[3], C[3];  // lambda_i = A_i a + B_i b + C_i
+    Pair margin[3];         // the double rounding of lambda_i, generously
+    Pair mu;
+    Pair a0, a1, b0, b1;    // where every lambda_i >= -mu - margin_i, within r (empty: a0 > a1 or b0 > b1)
 };
 
 // What the quick reach of every half of one face shares.
@@ -468,21 +485,12 @@ QuickFrame quickFrameOf(const FaceFrame& fr) {
     return qf;
 }
 
-// Two doubles worked on together: lane h is half h of the face.
-using Pair = double __attribute__((vector_size(16)));
-using PairMask = long long __attribute__((vector_size(16)));
-// std::max and std::min lane by lane, NaN handling included.
-inline Pair pairMax(Pair a, Pair b) { return a < b ? b : a; }
-inline Pair pairMin(Pair a, Pair b) { return b < a ? b : a; }
-// |a|: the sign bit cleared (a vector cast keeps the bits).
-inline Pair pairAbs(Pair a) { return (Pair)((PairMask)a & 0x7fffffffffffffffLL); }
-
 // quickHalf for both halves of a face at once (for a triangle the second
 // lane repeats the first). True when every half closes.
 // half: the enlarged triangles as the test reads them; false too when one
 // has a corner that is not a finite number.
 bool quickHalves(const FaceFrame& fr, const QuickFrame& qf, const EnlargedTriangle half[2], bool quad, const Rect& r,
-                 QuickHalf out[2]) {
+                 QuickPair& out) {
     const int p = 0, q = fr.q, k = fr.k;
     const double* n = fr.n;
     const double absNk = fr.absN[k];
@@ -521,7 +529,10 @@ bool quickHalves(const FaceFrame& fr, const QuickFrame& qf, const EnlargedTriang
     Pair gMax = {0.0, 0.0};
     const double amax = std::max(std::fabs(r.a0), std::fabs(r.a1));
     const double bmax = std::max(std::fabs(r.b0), std::fabs(r.b1));
-    Pair A[3], B[3], C[3], margin[3];
+    Pair* A = out.A;
+    Pair* B = out.B;
+    Pair* C = out.C;
+    Pair* margin = out.margin;
     for (int i = 0; i < 3; ++i) {
         const int j = i == 2 ? 0 : i + 1, l = j == 2 ? 0 : j + 1;
         A[i] = (pb[j] - pb[l]) * invArea2;
@@ -580,18 +591,11 @@ bool quickHalves(const FaceFrame& fr, const QuickFrame& qf, const EnlargedTriang
         b1 = pairMax(b1, b);
     }
     const Pair pad = 1e-9 * (d2 + c0 + pairAbs(a0) + pairAbs(a1) + pairAbs(b0) + pairAbs(b1));
-    for (int h = 0; h <= second; ++h) {
-        QuickHalf& o = out[h];
-        for (int i = 0; i < 3; ++i) {
-            o.A[i] = A[i][h];
-            o.B[i] = B[i][h];
-            o.C[i] = C[i][h];
-            o.margin[i] = margin[i][h];
-        }
-        o.mu = mu[h];
-        o.box = Rect{std::max(r.a0, a0[h] - pad[h]), std::min(r.a1, a1[h] + pad[h]), std::max(r.b0, b0[h] - pad[h]),
-                     std::min(r.b1, b1[h] + pad[h])};
-    }
+    out.mu = mu;
+    out.a0 = pairMax(Pair{r.a0, r.a0}, a0 - pad);
+    out.a1 = pairMin(Pair{r.a1, r.a1}, a1 + pad);
+    out.b0 = pairMax(Pair{r.b0, r.b0}, b0 - pad);
+    out.b1 = pairMin(Pair{r.b1, r.b1}, b1 + pad);
     return true;
 }
 
@@ -947,17 +951,16 @@ void FaceGrid::prepareLanes() const {
     const double amax = std::max(std::fabs(m_box.min.x - planes.qa), std::fabs(m_box.max.x - planes.qa));
     const double bmax = std::max(std::fabs(m_boxMinB - planes.qb), std::fabs(m_boxMaxB - planes.qb));
     const double underflow = 1e-37 * (1.0 + amax + bmax);
-    // Both halves at once (a triangle's second lane repeats its first): the
-    // bounds moved out in double, with the largest magnitude met; converted
+    // Both halves at once: the bounds moved out in double, with the largest magnitude met; converted
     // only when every value stays well inside float's range. A sure bound of
     // minus infinity (never sure) stays so and is left out of the largest.
     const int second = planes.halves == 2 ? 1 : 0;
     Pair largest = {std::max(amax, bmax), 0.0};
     Pair alpha[3], beta[3], up[3], down[3];
     for (int i = 0; i < 3; ++i) {
-        alpha[i] = Pair{planes.alpha[0][i], planes.alpha[second][i]};
-        beta[i] = Pair{planes.beta[0][i], planes.beta[second][i]};
-        const Pair rhs = {planes.rhs[0][i], planes.rhs[second][i]}, sure = {planes.sure[0][i], planes.sure[second][i]};
+        alpha[i] = loadPair(planes.alpha[i]);
+        beta[i] = loadPair(planes.beta[i]);
+        const Pair rhs = loadPair(planes.rhs[i]), sure = loadPair(planes.sure[i]);
         const Pair a = pairAbs(alpha[i]), b = pairAbs(beta[i]);
         const Pair spread = a * amax + b * bmax;
         const Pair slack = 5.0 * kUnit * spread * (1.0 + 1e-6) + underflow;
@@ -969,7 +972,8 @@ void FaceGrid::prepareLanes() const {
         largest = pairMax(pairMax(pairMax(largest, spread), pairMax(a, b)), pairMax(pairAbs(u), bound));
     }
     constexpr double kFloatRange = 1e30;
-    if (!(std::max(largest[0], largest[1]) < kFloatRange)) return;
+    // (A lane no half uses holds no value to convert.)
+    if (!(std::max(largest[0], largest[second]) < kFloatRange)) return;
     for (int h = 0; h <= second; ++h)
         for (int i = 0; i < 3; ++i) {
             const float a = static_cast<float>(alpha[i][h]), b = static_cast<float>(beta[i][h]);
@@ -994,30 +998,27 @@ int FaceGrid::rowsAndPlanesOf(const FaceGridMesh& mesh, int f) const {
     filter.qb = s.frame.corner[s.frame.q];
     const int halves = s.used == 4 ? 2 : 1;
 
-    // The usual face: both halves' quick reaches.
-    QuickHalf quick[2];
+    // The usual face: both halves' quick reaches. A half whose reach holds
+    // no line of the box is left out (a face's one half in lane 0).
+    QuickPair quick;
     const QuickFrame qf = quickFrameOf(s.frame);
-    const bool usual = quickHalves(s.frame, qf, s.cast.half, halves == 2, s.domain, quick);
-    if (usual) {
-        filter.halves = 0;
-        bool any = false;
-        Rect& reach = s.reach;
-        for (int h = 0; h < halves; ++h) {
-            const QuickHalf& qh = quick[h];
-            if (!(qh.box.a0 <= qh.box.a1) || !(qh.box.b0 <= qh.box.b1)) continue;  // no line of the box
-            reach = any ? Rect{std::min(reach.a0, qh.box.a0), std::max(reach.a1, qh.box.a1),
-                               std::min(reach.b0, qh.box.b0), std::max(reach.b1, qh.box.b1)}
-                        : qh.box;
-            any = true;
-            const int k = filter.halves++;
-            for (int i = 0; i < 3; ++i) {
-                filter.alpha[k][i] = -qh.A[i];
-                filter.beta[k][i] = -qh.B[i];
-                filter.rhs[k][i] = qh.C[i] + qh.mu + qh.margin[i];
-                filter.sure[k][i] = qh.C[i] - qh.mu - qh.margin[i];
-            }
+    if (quickHalves(s.frame, qf, s.cast.half, halves == 2, s.domain, quick)) {
+        const bool live0 = quick.a0[0] <= quick.a1[0] && quick.b0[0] <= quick.b1[0];
+        const bool live1 = halves == 2 && quick.a0[1] <= quick.a1[1] && quick.b0[1] <= quick.b1[1];
+        if (!live0 && !live1) return 0;
+        auto lanes = [&](Pair v) { return live0 ? v : __builtin_shufflevector(v, v, 1, 0); };
+        filter.halves = live0 && live1 ? 2 : 1;
+        for (int i = 0; i < 3; ++i) {
+            storePair(filter.alpha[i], lanes(-quick.A[i]));
+            storePair(filter.beta[i], lanes(-quick.B[i]));
+            storePair(filter.rhs[i], lanes(quick.C[i] + quick.mu + quick.margin[i]));
+            storePair(filter.sure[i], lanes(quick.C[i] - quick.mu - quick.margin[i]));
         }
-        if (!any) return 0;
+        const Pair a0 = lanes(quick.a0), a1 = lanes(quick.a1), b0 = lanes(quick.b0), b1 = lanes(quick.b1);
+        const int last = filter.halves - 1;
+        Rect& reach = s.reach;
+        reach = Rect{std::min(a0[0], a0[last]), std::max(a1[0], a1[last]), std::min(b0[0], b0[last]),
+                     std::max(b1[0], b1[last])};
         const double qa = filter.qa, qb = filter.qb;
         const int c0 = cellIndexA(reach.a0 + qa), c1 = cellIndexA(reach.a1 + qa);
         const int r0 = cellIndexB(reach.b0 + qb), r1 = cellIndexB(reach.b1 + qb);
@@ -1045,10 +1046,10 @@ int FaceGrid::rowsAndPlanesOf(const FaceGridMesh& mesh, int f) const {
         }
         const int k = filter.halves++;
         for (int i = 0; i < 3; ++i) {
-            filter.alpha[k][i] = s.pass[h].h.alpha[i];
-            filter.beta[k][i] = s.pass[h].h.beta[i];
-            filter.rhs[k][i] = s.pass[h].h.rhs[i];
-            filter.sure[k][i] = -std::numeric_limits<double>::infinity();  // never sure
+            filter.alpha[i][k] = s.pass[h].h.alpha[i];
+            filter.beta[i][k] = s.pass[h].h.beta[i];
+            filter.rhs[i][k] = s.pass[h].h.rhs[i];
+            filter.sure[i][k] = -std::numeric_limits<double>::infinity();  // never sure
         }
     }
     m_rowCount = 0;
@@ -1077,9 +1078,9 @@ bool FaceGrid::bandRows(const FaceSetup& s, int b0, int b1) const {
         if (reach == Reach::Everywhere) return false;
         if (reach != Reach::Rect) continue;
         for (int i = 0; i < 3; ++i) {
-            planes.alpha[planes.halves][i] = got.alpha[i];
-            planes.beta[planes.halves][i] = got.beta[i];
-            planes.rhs[planes.halves][i] = got.rhs[i];
+            planes.alpha[i][planes.halves] = got.alpha[i];
+            planes.beta[i][planes.halves] = got.beta[i];
+            planes.rhs[i][planes.halves] = got.rhs[i];
         }
         ++planes.halves;
     }
@@ -1118,9 +1119,9 @@ void FaceGrid::rowsOfPlanes(const OriginFilter& planes, const double box[4], int
         for (int h = 0; h < planes.halves; ++h) {
             HalfPlanes half;
             for (int i = 0; i < 3; ++i) {
-                half.alpha[i] = planes.alpha[h][i];
-                half.beta[i] = planes.beta[h][i];
-                half.rhs[i] = planes.rhs[h][i];
+                half.alpha[i] = planes.alpha[i][h];
+                half.beta[i] = planes.beta[i][h];
+                half.rhs[i] = planes.rhs[i][h];
             }
             Rect got;
             if (clippedBox(half, strip, got) != Reach::Rect) continue;

@@ -209,7 +209,8 @@ private:
     struct OriginFilter {
         int halves = 0;
         double qa = 0.0, qb = 0.0;
-        double alpha[2][3] = {}, beta[2][3] = {}, rhs[2][3] = {}, sure[2][3] = {};
+        // [plane][half]: the two halves' bounds of one plane side by side.
+        double alpha[3][2] = {}, beta[3][2] = {}, rhs[3][2] = {}, sure[3][2] = {};
     };
     // The same check on four origins at once, in float: each bound moved out
     // (rhs up, sure down) by more than the float evaluation's rounding over
