@@ -910,7 +910,6 @@ void FaceGrid::buildOriginCells(LineAxis axis, const Vec3* origins, int count, i
     for (size_t c = 1; c <= cellTotal; ++c) m_originStart[c] += m_originStart[c - 1];
     m_originOrder.resize(static_cast<size_t>(count));
     m_originSlot.resize(static_cast<size_t>(count));
-    m_slotOrigin.resize(static_cast<size_t>(count));
     std::vector<std::uint32_t>& next = m_cellStart;  // not used for faces here
     next.assign(m_originStart.begin(), m_originStart.end() - 1);
     for (int i = 0; i < count; ++i) {
@@ -921,11 +920,12 @@ void FaceGrid::buildOriginCells(LineAxis axis, const Vec3* origins, int count, i
     // The origins in slot order (read where they lie rather than written where they go).
     m_slotAcross.resize(static_cast<size_t>(count) + 3);
     m_slotDown.resize(static_cast<size_t>(count) + 3);
+    m_slotAlong.resize(static_cast<size_t>(count));
     for (size_t slot = 0; slot < static_cast<size_t>(count); ++slot) {
         const Vec3 o = origins[m_originOrder[slot]];
-        m_slotOrigin[slot] = o;
         m_slotAcross[slot] = o.x;
         m_slotDown[slot] = alongY ? o.z : o.y;
+        m_slotAlong[slot] = alongY ? o.y : o.z;
     }
     next.clear();
 }

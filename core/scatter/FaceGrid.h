@@ -190,7 +190,11 @@ public:
         bool quad = false;
     };
     const CastFace& castFace() const { return m_cast; }
-    const Vec3& originPoint(int slot) const { return m_slotOrigin[static_cast<size_t>(slot)]; }
+    Vec3 originPoint(int slot) const {
+        const size_t i = static_cast<size_t>(slot);
+        return m_axis == LineAxis::Y ? Vec3{m_slotAcross[i], m_slotAlong[i], m_slotDown[i]}
+                                     : Vec3{m_slotAcross[i], m_slotDown[i], m_slotAlong[i]};
+    }
 
     // ---- what the last build made (tests and benchmarks) ----
     int cellsAcross() const { return m_cellsA; }  // along x
@@ -296,8 +300,9 @@ private:
     std::vector<std::uint32_t> m_originStart;
     std::vector<int> m_originOrder;
     std::vector<int> m_originSlot;  // by origin: its slot
-    std::vector<Vec3> m_slotOrigin;  // each slot's origin
-    std::vector<float> m_slotAcross, m_slotDown;  // its coordinates across the lines, and three more slots
+    // Each slot's origin: its coordinates across the lines (with three more
+    // slots, for reading four at a time) and along them.
+    std::vector<float> m_slotAcross, m_slotDown, m_slotAlong;
     mutable std::vector<int> m_rowSpans;  // a row for each of the cells down
     mutable int m_rowCount = 0;
     mutable OriginFilter m_filter;
