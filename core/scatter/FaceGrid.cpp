@@ -416,7 +416,22 @@ Reach triangleReach(const FaceFrame& fr, const double u[3][3], double uMax, cons
     return region;
 }
 
-// The quick reach of one enlarged triangle u (corners relative to the first
+// Two doubles worked on together: lane h is half h of the face.
+using Pair = double __attribute__((vector_size(16)));
+using PairMask = long long __attribute__((vector_size(16)));
+// std::max and std::min lane by lane, NaN handling included.
+inline Pair pairMax(Pair a, Pair b) { return a < b ? b : a; }
+inline Pair pairMin(Pair a, Pair b) { return b < a ? b : a; }
+// |a|: the sign bit cleared (a vector cast keeps the bits).
+inline Pair pairAbs(Pair a) { return (Pair)((PairMask)a & 0x7fffffffffffffffLL); }
+inline Pair loadPair(const double p[2]) {
+    Pair v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+inline void storePair(double p[2], Pair v) { std::memcpy(p, &v, sizeof v); }
+
+// The quick reach of one enlarged triangle (corners relative to the first
 // corner Q) for lines from the box r, for the usual triangle.
 //
 // With lambda_i the barycentric coordinates, over the line's (a, b), of the
@@ -437,23 +452,7 @@ Reach triangleReach(const FaceFrame& fr, const double u[3][3], double uMax, cons
 // rho is taken a quarter over. False when the case is not the usual one
 // (a thin or turned triangle, magnitudes near float's limits, a bound that
 // does not close): the careful reach decides then.
-// Two doubles worked on together: lane h is half h of the face.
-using Pair = double __attribute__((vector_size(16)));
-using PairMask = long long __attribute__((vector_size(16)));
-// std::max and std::min lane by lane, NaN handling included.
-inline Pair pairMax(Pair a, Pair b) { return a < b ? b : a; }
-inline Pair pairMin(Pair a, Pair b) { return b < a ? b : a; }
-// |a|: the sign bit cleared (a vector cast keeps the bits).
-inline Pair pairAbs(Pair a) { return (Pair)((PairMask)a & 0x7fffffffffffffffLL); }
-inline Pair loadPair(const double p[2]) {
-    Pair v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-inline void storePair(double p[2], Pair v) { std::memcpy(p, &v, sizeof v); }
-
-// Lane h: half h.
-struct QuickPair {
+struct QuickPair {  // lane h: half h
     Pair A[3], B[3], C[3];  // lambda_i = A_i a + B_i b + C_i
     Pair margin[3];         // the double rounding of lambda_i, generously
     Pair mu;
@@ -485,10 +484,10 @@ QuickFrame quickFrameOf(const FaceFrame& fr) {
     return qf;
 }
 
-// quickHalf for both halves of a face at once (for a triangle the second
-// lane repeats the first). True when every half closes.
-// half: the enlarged triangles as the test reads them; false too when one
-// has a corner that is not a finite number.
+// The quick reach of both halves of a face at once (for a triangle the
+// second lane repeats the first), from the enlarged triangles as the test
+// reads them. True when every half closes; false too when a corner is not a
+// finite number.
 bool quickHalves(const FaceFrame& fr, const QuickFrame& qf, const EnlargedTriangle half[2], bool quad, const Rect& r,
                  QuickPair& out) {
     const int p = 0, q = fr.q, k = fr.k;
@@ -951,9 +950,10 @@ void FaceGrid::prepareLanes() const {
     const double amax = std::max(std::fabs(m_box.min.x - planes.qa), std::fabs(m_box.max.x - planes.qa));
     const double bmax = std::max(std::fabs(m_boxMinB - planes.qb), std::fabs(m_boxMaxB - planes.qb));
     const double underflow = 1e-37 * (1.0 + amax + bmax);
-    // Both halves at once: the bounds moved out in double, with the largest magnitude met; converted
-    // only when every value stays well inside float's range. A sure bound of
-    // minus infinity (never sure) stays so and is left out of the largest.
+    // Both halves at once: the bounds moved out in double, with the largest
+    // magnitude met; converted only when every value stays well inside
+    // float's range. A sure bound of minus infinity (never sure) stays so
+    // and is left out of the largest.
     const int second = planes.halves == 2 ? 1 : 0;
     Pair largest = {std::max(amax, bmax), 0.0};
     Pair alpha[3], beta[3], up[3], down[3];
@@ -1006,15 +1006,16 @@ int FaceGrid::rowsAndPlanesOf(const FaceGridMesh& mesh, int f) const {
         const bool live0 = quick.a0[0] <= quick.a1[0] && quick.b0[0] <= quick.b1[0];
         const bool live1 = halves == 2 && quick.a0[1] <= quick.a1[1] && quick.b0[1] <= quick.b1[1];
         if (!live0 && !live1) return 0;
-        auto lanes = [&](Pair v) { return live0 ? v : __builtin_shufflevector(v, v, 1, 0); };
+        auto liveFirst = [&](Pair v) { return live0 ? v : __builtin_shufflevector(v, v, 1, 0); };
         filter.halves = live0 && live1 ? 2 : 1;
         for (int i = 0; i < 3; ++i) {
-            storePair(filter.alpha[i], lanes(-quick.A[i]));
-            storePair(filter.beta[i], lanes(-quick.B[i]));
-            storePair(filter.rhs[i], lanes(quick.C[i] + quick.mu + quick.margin[i]));
-            storePair(filter.sure[i], lanes(quick.C[i] - quick.mu - quick.margin[i]));
+            storePair(filter.alpha[i], liveFirst(-quick.A[i]));
+            storePair(filter.beta[i], liveFirst(-quick.B[i]));
+            storePair(filter.rhs[i], liveFirst(quick.C[i] + quick.mu + quick.margin[i]));
+            storePair(filter.sure[i], liveFirst(quick.C[i] - quick.mu - quick.margin[i]));
         }
-        const Pair a0 = lanes(quick.a0), a1 = lanes(quick.a1), b0 = lanes(quick.b0), b1 = lanes(quick.b1);
+        const Pair a0 = liveFirst(quick.a0), a1 = liveFirst(quick.a1), b0 = liveFirst(quick.b0),
+                   b1 = liveFirst(quick.b1);
         const int last = filter.halves - 1;
         Rect& reach = s.reach;
         reach = Rect{std::min(a0[0], a0[last]), std::max(a1[0], a1[last]), std::min(b0[0], b0[last]),

@@ -39,10 +39,10 @@
 // above, with its half-planes. Each origin of the reached cells is checked
 // against those half-planes before the caller tests it (four origins at a
 // time, in float, with every bound moved out past the rounding), and told
-// when its test is known to pass. A reach of many rows and columns is followed row
-// by row, so that a face whose test passes along a thin band (the second
-// half of a strongly bent quad, seen along the normal of its first, can be
-// almost a line) costs the band's cells, not every cell.
+// when its test is known to pass. A reach of many rows and columns is
+// followed row by row, so that a face whose test passes along a thin band
+// (the second half of a strongly bent quad, seen along the normal of its
+// first, can be almost a line) costs the band's cells, not every cell.
 //
 // Candidates are visited in ascending face order, so that a caller keeping the
 // nearest hit with a strictly-smaller distance rule gets exactly the face the
@@ -216,10 +216,10 @@ private:
         // [plane][half]: the two halves' bounds of one plane side by side.
         double alpha[3][2] = {}, beta[3][2] = {}, rhs[3][2] = {}, sure[3][2] = {};
     };
-    // The same check on four origins at once, in float: each bound moved out
-    // (rhs up, sure down) by more than the float evaluation's rounding over
-    // the origin box, so that it lets through every origin the exact check
-    // lets through and calls sure only origins the exact check calls sure.
+    // Those half-planes checked on four origins at once, in float: each bound
+    // moved out (rhs up, sure down) by more than the float evaluation's
+    // rounding over the origin box, so that it lets through every origin the
+    // exact check lets through and calls sure only origins it calls sure.
     using FloatLanes = float __attribute__((vector_size(16)));
     using IntLanes = int __attribute__((vector_size(16)));
     struct LaneFilter {

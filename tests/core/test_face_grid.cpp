@@ -311,9 +311,9 @@ TEST(FaceGrid, FacesCastOntoGivenOriginsReachEveryLineTheirTestPasses) {
             grid.buildOriginCells(axis, origins.data(), static_cast<int>(origins.size()), 300);
             checkFacesOntoOrigins(m, grid, axis, origins);
         }
-        // Small faces far from the origin, among origins spread a million
-        // face sizes wide: the check of each origin rounds on coordinates
-        // far larger than the face.
+        // Small faces far from the origin, among origins spread thousands to
+        // millions of face sizes wide: the check of each origin rounds on
+        // coordinates far larger than the face.
         for (float s : {0.35f, 1e-3f}) {
             ScatterMesh m = randomSoup(rng, 120, s);
             for (Vec3& v : m.positions) {
