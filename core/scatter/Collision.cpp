@@ -105,32 +105,38 @@ public:
         m_lo = lo;
         const int faces = m.faces.faceCount;
         const size_t range = static_cast<size_t>(hi - lo + 1);
-        m_firstMove.assign(static_cast<size_t>(faces), -1);
-        m_lastMove.assign(static_cast<size_t>(faces), -1);
-        int* firstMove = m_firstMove.data();
-        int* lastMove = m_lastMove.data();
         m_loose.clear();
         m_levels.clear();
         m_settledLoose = 0;
-        int moving = 0;
         m_fixedFaces.clear();
+        m_movingFaces.clear();
         for (int f = 0; f < faces; ++f) {
             if (!isCollisionFace(m, f)) continue;
             const int* cv = m.faces.cornerVertices + m.faces.faceFirstCorner[f];
             const int used = m.faces.faceCornerCount[f] >= 4 ? 4 : 3;
+            int first = -1, last = -1;
             for (int c = 0; c < used; ++c) {
                 if (cv[c] < lo || cv[c] > hi) continue;
-                if (firstMove[f] < 0) {
-                    firstMove[f] = lastMove[f] = cv[c];
-                    ++moving;
-                }
-                firstMove[f] = std::min(firstMove[f], cv[c]);
-                lastMove[f] = std::max(lastMove[f], cv[c]);
+                first = first < 0 ? cv[c] : std::min(first, cv[c]);
+                last = std::max(last, cv[c]);
             }
-            if (firstMove[f] < 0) m_fixedFaces.push_back(f);
+            if (first < 0)
+                m_fixedFaces.push_back(f);
+            else
+                m_movingFaces.insert(m_movingFaces.end(), {f, first, last});
         }
+        const int moving = static_cast<int>(m_movingFaces.size() / 3);
         m_hasMoving = moving > 0;
         if (!m_hasMoving) return;
+        // Per face, for the moving ones.
+        m_firstMove.assign(static_cast<size_t>(faces), -1);
+        m_lastMove.assign(static_cast<size_t>(faces), -1);
+        int* firstMove = m_firstMove.data();
+        int* lastMove = m_lastMove.data();
+        for (size_t i = 0; i < m_movingFaces.size(); i += 3) {
+            firstMove[m_movingFaces[i]] = m_movingFaces[i + 1];
+            lastMove[m_movingFaces[i]] = m_movingFaces[i + 2];
+        }
         m_firstShape.build(m.faces, LineAxis::Y, box, std::max(64, moving), [&](int f) { return firstMove[f] >= 0; });
         // The moving faces by the vertex their first processed corner is, and
         // how many have their last processed corner at each vertex.
@@ -206,6 +212,7 @@ private:
     FaceGrid m_firstShape;
     std::vector<int> m_firstMove, m_lastMove;  // per face: -1 for a face that never moves
     std::vector<int> m_fixedFaces;
+    std::vector<int> m_movingFaces;  // face, first and last processed corner
     std::vector<int> m_startAt, m_settleAt, m_startFaces;
     std::vector<int> m_loose;
     size_t m_settledLoose = 0;
