@@ -797,6 +797,10 @@ bool FaceGrid::halfOf(const FaceSetup& s, int h, double u[3][3], double& uMax) {
 
 FaceGrid::Cells FaceGrid::faceCells(const FaceGridMesh& mesh, int f, FaceSetup& s, int cells[4]) const {
     if (!frameOf(mesh, f, s)) return Cells::Skip;
+    return framedCells(s, cells);
+}
+
+FaceGrid::Cells FaceGrid::framedCells(FaceSetup& s, int cells[4]) const {
     if (s.everywhere) return Cells::Everywhere;
     const FaceFrame& fr = s.frame;
     const int q = fr.q;
@@ -1035,8 +1039,8 @@ int FaceGrid::rowsAndPlanesOf(const FaceGridMesh& mesh, int f) const {
 
     // Otherwise the careful reach, and its half-planes where it has them.
     int c[4];
-    const Cells got = faceCells(mesh, f, s, c);
-    if (got == Cells::Skip || got == Cells::None) return 0;
+    const Cells got = framedCells(s, c);
+    if (got == Cells::None) return 0;
     if (got == Cells::Everywhere) return -1;
     filter.halves = 0;
     for (int h = 0; h < 2; ++h) {

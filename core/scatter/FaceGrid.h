@@ -264,6 +264,8 @@ private:
     // Skip: never met; None: no line from the box passes; Everywhere; or the
     // cells [0] to [1] across by [2] to [3] down.
     Cells faceCells(const FaceGridMesh& mesh, int f, FaceSetup& s, int cells[4]) const;
+    // The same for a face frameOf has set up.
+    Cells framedCells(FaceSetup& s, int cells[4]) const;
     // The rows of cells face f reaches into m_rowSpans (row, first, last); -1 for every origin.
     int originRowsOf(const FaceGridMesh& mesh, int f) const;
     int rowsAndPlanesOf(const FaceGridMesh& mesh, int f) const;
