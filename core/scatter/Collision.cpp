@@ -144,11 +144,11 @@ public:
         m_settleAt.assign(range + 1, 0);
         int* startAt = m_startAt.data();
         int* settleAt = m_settleAt.data();
-        for (int f = 0; f < faces; ++f)
-            if (firstMove[f] >= 0) {
-                ++startAt[firstMove[f] - lo + 1];
-                ++settleAt[lastMove[f] - lo + 1];
-            }
+        const std::vector<int>& mv = m_movingFaces;
+        for (size_t i = 0; i < mv.size(); i += 3) {
+            ++startAt[mv[i + 1] - lo + 1];
+            ++settleAt[mv[i + 2] - lo + 1];
+        }
         for (size_t i = 1; i <= range; ++i) {
             startAt[i] += startAt[i - 1];
             settleAt[i] += settleAt[i - 1];
@@ -156,8 +156,7 @@ public:
         m_startFaces.resize(static_cast<size_t>(moving));
         std::vector<int> fill(m_startAt.begin(), m_startAt.end() - 1);
         int* next = fill.data();
-        for (int f = 0; f < faces; ++f)
-            if (firstMove[f] >= 0) m_startFaces.data()[next[firstMove[f] - lo]++] = f;
+        for (size_t i = 0; i < mv.size(); i += 3) m_startFaces.data()[next[mv[i + 1] - lo]++] = mv[i];
     }
 
     // The candidate faces that never change, ascending.

@@ -461,7 +461,7 @@ struct QuickPair {  // lane h: half h
 
 // What the quick reach of every half of one face shares.
 struct QuickFrame {
-    double n2, invN2;  // |N|^2 and its inverse
+    double invN2;  // 1 / |N|^2
     double kScale, invKScale;  // K = kScale times the projected triangle's twice area, a little under
     double steep;  // (|N.a| + |N.b|) / |N.k|: how fast the plane's height changes across the line
     double wMax;   // the largest share of a move along the line that the test sees across it
@@ -472,10 +472,10 @@ QuickFrame quickFrameOf(const FaceFrame& fr) {
     const int p = 0, q = fr.q, k = fr.k;
     const double* n = fr.n;
     QuickFrame qf;
-    qf.n2 = n[0] * n[0] + n[1] * n[1] + n[2] * n[2];
-    qf.invN2 = 1.0 / qf.n2;
+    const double n2 = n[0] * n[0] + n[1] * n[1] + n[2] * n[2];
+    qf.invN2 = 1.0 / n2;
     const double axisSign = k == 1 ? -1.0 : 1.0;
-    qf.kScale = axisSign * qf.n2 / n[k] * (1.0 - 1e-9);
+    qf.kScale = axisSign * n2 / n[k] * (1.0 - 1e-9);
     qf.invKScale = 1.0 / qf.kScale * (1.0 + 1e-9);
     const double absNk = fr.absN[k];
     qf.steep = (fr.absN[p] + fr.absN[q]) / absNk;

@@ -53,6 +53,7 @@ std::string openForGroupExport(const std::string& name, const std::string& text,
     fs::remove_all(folder);
     return folder;
 }
+
 GroupList& listOf(CVELTADoc& d) { return *d.module<GroupList>(); }
 
 // Opens BASE, then TARGET through the open-by-path entry with kind 1, as the
