@@ -448,6 +448,10 @@ inline void storePair(double p[2], Pair v) { std::memcpy(p, &v, sizeof v); }
 // along it): the d_m and e are affine in m, and a pass needs m <= rho(m),
 // rho convex. Where m - rho(m) > 0 at mu and at the largest m of the box, it
 // is positive in between (concave): no line with some lambda_i < -mu passes.
+// Since rho grows with m squared, far from a steep or slender triangle it can
+// pass m where no line passes; one bound over the whole box (boxBoundOf)
+// then gives a smaller largest m that a passing line can have, and the same
+// holds up to it.
 // The same bound rho(0) <= mu makes every line with all lambda_i > mu pass.
 // rho is taken a quarter over. False when the case is not the usual one
 // (a thin or turned triangle, magnitudes near float's limits, a bound that
@@ -482,6 +486,42 @@ QuickFrame quickFrameOf(const FaceFrame& fr) {
     qf.wMax = absNk * std::max(fr.absN[p], fr.absN[q]) * qf.invN2;
     qf.eps0 = kUnit * std::fabs(fr.corner[k]) + 5.2 * kUnit * fr.absK;
     return qf;
+}
+
+// One bound on every edge's error for every line of the box r (as
+// triangleReachClosed takes it: the test's rounding with the largest
+// |corner - H| over the box, and the intersection height's error through
+// |g.k| <= |edge| |N|), over K: a line passes only where every lambda_i >=
+// -muBox, that is m <= muBox. v: the corners relative to the first corner,
+// which are the test's own enlarged corners. False when a bound could pass
+// the range where float stays finite.
+bool boxBoundOf(const FaceFrame& fr, const Rect& r, const Pair v[3][3], Pair K, Pair& muBox) {
+    OverRect o;
+    if (!boundsOver(fr, r, o)) return false;
+    const int p = 0, q = fr.q, k = fr.k;
+    Pair lo[3], hi[3];
+    for (int c = 0; c < 3; ++c) {
+        lo[c] = pairMin(pairMin(v[0][c], v[1][c]), v[2][c]);
+        hi[c] = pairMax(pairMax(v[0][c], v[1][c]), v[2][c]);
+    }
+    Pair d[3];
+    d[p] = pairMax(pairAbs(hi[p] - r.a0), pairAbs(lo[p] - r.a1));
+    d[q] = pairMax(pairAbs(hi[q] - r.b0), pairAbs(lo[q] - r.b1));
+    d[k] = pairMax(pairAbs(hi[k] - o.hMin), pairAbs(lo[k] - o.hMax)) + o.eps;
+    const Pair terms = 2.0 * (fr.absN[0] * d[1] * d[2] + fr.absN[1] * d[2] * d[0] + fr.absN[2] * d[0] * d[1]);
+    Pair longest = {0.0, 0.0};
+    for (int j = 0; j < 3; ++j) {
+        const int l = j == 2 ? 0 : j + 1;
+        const Pair ex = v[l][0] - v[j][0], ey = v[l][1] - v[j][1], ez = v[l][2] - v[j][2];
+        longest = pairMax(longest, ex * ex + ey * ey + ez * ez);
+    }
+    const double n2 = fr.n[0] * fr.n[0] + fr.n[1] * fr.n[1] + fr.n[2] * fr.n[2];
+    const Pair edgeN = Pair{std::sqrt(longest[0] * n2), std::sqrt(longest[1] * n2)};
+    const Pair slack = 16.0 * kUnit * terms + edgeN * o.eps + kTiny;
+    // K is taken a little under; the projection's double rounding, generously.
+    muBox = slack / K * (1.0 + 1e-6);
+    const PairMask fine = (slack < kHuge) & (terms < kHuge) & (muBox < kHuge);
+    return fine[0] && fine[1];
 }
 
 // The quick reach of both halves of a face at once (for a triangle the
@@ -574,9 +614,20 @@ bool quickHalves(const FaceFrame& fr, const QuickFrame& qf, const EnlargedTriang
     for (int i = 0; i < 3; ++i)
         mMax = pairMax(mMax, -C[i] + pairMax(-A[i] * r.a0, -A[i] * r.a1) + pairMax(-B[i] * r.b0, -B[i] * r.b1));
     mMax = mMax * (1.0 + 1e-6) + 1e-9;
-    const Pair rhoMax = rho(mMax);
-    ok &= (mu < 0.01) & (rho(mu) < mu) & (rhoMax < mMax) & (rhoMax * K < kHuge);
+    ok &= (mu < 0.01) & (rho(mu) < mu);
     if (!ok[0] || !ok[1]) return false;
+    // A passing line has m <= muBox too: then m - rho(m) > 0 is needed only
+    // up to the smaller of the two.
+    const Pair rhoMax = rho(mMax);
+    PairMask closes = (rhoMax < mMax) & (rhoMax * K < kHuge);
+    if (!closes[0] || !closes[1]) {
+        Pair muBox;
+        if (!boxBoundOf(fr, r, v, K, muBox)) return false;
+        const Pair top = pairMax(mu, pairMin(mMax, muBox));
+        const Pair rhoTop = rho(top);
+        closes = (rhoTop < top) & (rhoTop * K < kHuge);
+        if (!closes[0] || !closes[1]) return false;
+    }
     // The triangle where every lambda_i >= -(mu + the largest margin): its
     // corners are the projected corners scaled about their centroid.
     const Pair grow = 1.0 + 3.0 * (mu + pairMax(pairMax(margin[0], margin[1]), margin[2]));
