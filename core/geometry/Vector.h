@@ -36,17 +36,24 @@ void vecDivide(Vec3& out, int n);
 void vecScale(Vec3& out, float s);
 inline float absValue(float x) { return x < 0.0f ? -x : x; }
 
-// Whole line through p with direction d against the plane (q, n): 1 and the point, or 0 when parallel.
-inline int rayPlane(Vec3 p, Vec3 d, Vec3 q, Vec3 n, Vec3& out) {
+// Whole line through p with direction d against the plane (q, n): true and
+// the line's parameter t at the meeting point, or false when parallel.
+inline bool rayPlaneParameter(Vec3 p, Vec3 d, Vec3 q, Vec3 n, float& t) {
     const float den = vecDot(d, n);
-    if (den == 0.0f) return 0;
+    if (den == 0.0f) return false;
     Vec3 qp;
     vecDiff(q, p, qp);
     volatile float num = vecDot(qp, n);  // rounded to float before the division
-    const float t = num / den;
-    out.x = p.x + t * d.x;
-    out.y = p.y + t * d.y;
-    out.z = p.z + t * d.z;
+    t = num / den;
+    return true;
+}
+// The point p + t d of that line.
+inline Vec3 pointAlong(Vec3 p, Vec3 d, float t) { return Vec3{p.x + t * d.x, p.y + t * d.y, p.z + t * d.z}; }
+// Whole line through p with direction d against the plane (q, n): 1 and the point, or 0 when parallel.
+inline int rayPlane(Vec3 p, Vec3 d, Vec3 q, Vec3 n, Vec3& out) {
+    float t;
+    if (!rayPlaneParameter(p, d, q, n, t)) return 0;
+    out = pointAlong(p, d, t);
     return 1;
 }
 // cross(b - a, c - a), not normalised.

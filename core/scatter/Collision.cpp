@@ -49,18 +49,30 @@ inline void tryFace(const CollisionMesh& m, int f, Vec3 p, Nearest& best) {
     best.behind = sideOfPlane(p, q, n) == -1;
 }
 
+// Nearest for the faces that never change, one per line, kept small so that
+// every line's stays in the cache while the faces are cast: the hit point is
+// kept as the line's parameter t, from which pointAlong makes it again.
+struct FixedNearest {
+    float distance;
+    int face : 31 = -1;
+    bool behind : 1 = false;
+    float t = 0.0f;
+};
+static_assert(sizeof(FixedNearest) == 12);
+
 // tryFace for a face the grid is casting, with its enlarged triangles worked
 // out once: the same operations on the same values. With sure, the inside
 // test is known to pass and is not run.
-inline void tryPrepared(const FaceGrid::CastFace& pf, int f, Vec3 p, Nearest& best, bool sure) {
-    Vec3 h;
-    if (!rayPlane(p, kUp, pf.q, pf.n, h)) return;
+inline void tryPrepared(const FaceGrid::CastFace& pf, int f, Vec3 p, FixedNearest& best, bool sure) {
+    float t;
+    if (!rayPlaneParameter(p, kUp, pf.q, pf.n, t)) return;
+    const Vec3 h = pointAlong(p, kUp, t);
     const float d = absValue(p.y - h.y);
     if (!(d < best.distance || (d == best.distance && best.face >= 0 && f < best.face))) return;
     if (!sure && !pointInEnlarged(pf.half[0], h, pf.n) && !(pf.quad && pointInEnlarged(pf.half[1], h, pf.n))) return;
     best.distance = d;
     best.face = f;
-    best.hit = h;
+    best.t = t;
     best.behind = sideOfPlane(p, pf.q, pf.n) == -1;
 }
 
@@ -220,8 +232,8 @@ private:
 
 // The nearest hits among the faces that never change, worked out before the run.
 struct FixedHits {
-    FaceGrid grid;              // the lines' origins by cell
-    std::vector<Nearest> best;  // by slot
+    FaceGrid grid;                   // the lines' origins by cell
+    std::vector<FixedNearest> best;  // by slot
 };
 
 }  // namespace
@@ -278,9 +290,9 @@ int collideRange(const CollisionMesh& m, int lo, int hi, Vec3* before, Vec3* aft
     fixed.best.resize(static_cast<size_t>(count));
     for (int slot = 0; slot < count; ++slot) {
         const float first = absValue(fixed.grid.originPoint(slot).y - kFarHeight);  // the first best distance
-        fixed.best[static_cast<size_t>(slot)] = Nearest{first, -1, Vec3{}};
+        fixed.best[static_cast<size_t>(slot)] = FixedNearest{first};
     }
-    Nearest* best = fixed.best.data();
+    FixedNearest* best = fixed.best.data();
     const FaceGrid& grid = fixed.grid;
     for (int f : candidates.fixedFaces())
         grid.forEachOrigin(m.faces, f, [&](int slot, bool sure) {
@@ -295,7 +307,8 @@ int collideRange(const CollisionMesh& m, int lo, int hi, Vec3* before, Vec3* aft
             progress->setStatusProgress(
                 highestIndex > 0 ? static_cast<int>(static_cast<double>(i) / highestIndex * 100.0) : 0);
         const Vec3 p = m.positions[i];
-        Nearest best = fixed.best[static_cast<size_t>(grid.slotOf(v - lo))];
+        const FixedNearest& near = fixed.best[static_cast<size_t>(grid.slotOf(v - lo))];
+        Nearest best{near.distance, near.face, pointAlong(p, kUp, near.t), near.behind};
         candidates.forEach(p, v, [&](int f) { tryFace(m, f, p, best); });
         // Which side of the nearest face the vertex lies on was taken with the
         // hit: the face's first corner and normal do not change within a turn.
