@@ -33,9 +33,10 @@
 // forEachOrigin): the origins are sorted into cells, and a face visits the
 // origins of the cells it reaches. For the usual face (halves neither thin
 // nor turned, no magnitude near float's limits) one bound of the test's
-// rounding closes over the whole box; it gives, per half, the triangle seen
-// along the line and grown a little, outside which no line passes, and the
-// same shrunk, inside which every line passes. Other faces take the reach
+// rounding closes over the whole box (far from a steep or slender face with
+// the help of a second, taken once over the box); it gives, per half, the
+// triangle seen along the line and grown a little, outside which no line
+// passes, and the same shrunk, inside which every line passes. Other faces take the reach
 // above, with its half-planes. Each origin of the reached cells is checked
 // against those half-planes before the caller tests it (four origins at a
 // time, in float, with every bound moved out past the rounding), and told
