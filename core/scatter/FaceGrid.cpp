@@ -41,18 +41,28 @@ FaceGridMesh faceGridMeshOf(const CVELTADoc& doc) {
     return m;
 }
 
-bool faceHasSurface(const FaceGridMesh& mesh, int face) {
-    if (face < 0 || face >= mesh.faceCount) return false;
+namespace {
+
+// The vertex numbers of the corners the inside test reads (used: 3, or 4 for
+// a quad and more) when the face has a surface; null when it has none.
+const int* surfaceCorners(const FaceGridMesh& mesh, int face, int& used) {
+    if (face < 0 || face >= mesh.faceCount) return nullptr;
     const int first = mesh.faceFirstCorner[face];
     const int count = mesh.faceCornerCount[face];
-    if (count < 3 || first < 0) return false;
-    const int used = count >= 4 ? 4 : 3;
-    if (first > mesh.cornerEnd - used) return false;
-    for (int c = 0; c < used; ++c) {
-        const int v = mesh.cornerVertices[first + c];
-        if (v < 1 || v > mesh.vertexCount) return false;
-    }
-    return true;
+    if (count < 3 || first < 0) return nullptr;
+    used = count >= 4 ? 4 : 3;
+    if (first > mesh.cornerEnd - used) return nullptr;
+    const int* cv = mesh.cornerVertices + first;
+    for (int c = 0; c < used; ++c)
+        if (cv[c] < 1 || cv[c] > mesh.vertexCount) return nullptr;
+    return cv;
+}
+
+}  // namespace
+
+bool faceHasSurface(const FaceGridMesh& mesh, int face) {
+    int used;
+    return surfaceCorners(mesh, face, used) != nullptr;
 }
 
 namespace {
@@ -776,19 +786,9 @@ void FaceGrid::setUpCells(LineAxis axis, const LineOriginBox& origins, int cells
 // can meet at a finite point (never visited); everywhere set for one whose
 // corners are not all finite numbers.
 bool FaceGrid::frameOf(const FaceGridMesh& mesh, int f, FaceSetup& s) const {
-    // A surface to test (what faceHasSurface asks), its corners read on the way.
-    if (f < 0 || f >= mesh.faceCount) return false;
-    const int first = mesh.faceFirstCorner[f];
-    const int count = mesh.faceCornerCount[f];
-    if (count < 3 || first < 0) return false;
-    s.used = count >= 4 ? 4 : 3;
-    if (first > mesh.cornerEnd - s.used) return false;
-    const int* cv = mesh.cornerVertices + first;
-    for (int c = 0; c < s.used; ++c) {
-        const int v = cv[c];
-        if (v < 1 || v > mesh.vertexCount) return false;
-        s.corner[c] = mesh.positions[v - 1];
-    }
+    const int* cv = surfaceCorners(mesh, f, s.used);
+    if (!cv) return false;
+    for (int c = 0; c < s.used; ++c) s.corner[c] = mesh.positions[cv[c] - 1];
     const int q = m_axis == LineAxis::Y ? 2 : 1;
     const int k = m_axis == LineAxis::Y ? 1 : 2;
     const Vec3 normal = mesh.faceNormals[f];

@@ -36,14 +36,14 @@
 // rounding closes over the whole box (far from a steep or slender face with
 // the help of a second, taken once over the box); it gives, per half, the
 // triangle seen along the line and grown a little, outside which no line
-// passes, and the same shrunk, inside which every line passes. Other faces take the reach
-// above, with its half-planes. Each origin of the reached cells is checked
-// against those half-planes before the caller tests it (four origins at a
-// time, in float, with every bound moved out past the rounding), and told
-// when its test is known to pass. A reach of many rows and columns is
-// followed row by row, so that a face whose test passes along a thin band
-// (the second half of a strongly bent quad, seen along the normal of its
-// first, can be almost a line) costs the band's cells, not every cell.
+// passes, and the same shrunk, inside which every line passes. Other faces
+// take the reach above, with its half-planes. Each origin of the reached
+// cells is checked against those half-planes before the caller tests it
+// (four origins at a time, in float, with every bound moved out past the
+// rounding), and told when its test is known to pass. A reach of many rows
+// and columns is followed row by row, so that a face whose test passes along
+// a thin band (the second half of a strongly bent quad, seen along the normal
+// of its first, can be almost a line) costs the band's cells, not every cell.
 //
 // Candidates are visited in ascending face order, so that a caller keeping the
 // nearest hit with a strictly-smaller distance rule gets exactly the face the
